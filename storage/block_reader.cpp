@@ -1,0 +1,41 @@
+#include "block_reader.h"
+
+#include <cstring>
+
+#include "animation.h"
+#include "frame_header.h"
+
+int ReadBlockNumber(std::istream& in, char* buffer, int* number) {
+  int count = 0;
+  while (count < 9) {
+    int c = in.peek();
+    if (c == std::char_traits<char>::eof() || c == '\r') break;
+    buffer[count++] = static_cast<char>(in.get());
+  }
+  buffer[count] = '\0';
+  if (count == 0) return 0;
+  int value;
+  if (ParseInt(buffer, &value) != nullptr) *number = value;
+  in.clear(in.rdstate() & ~std::ios::eofbit);
+  in.seekg(2, std::ios::cur);
+  return count;
+}
+
+int ReadBlockText(std::istream& in, char* buffer, int* textLength) {
+  std::memset(buffer, 0, kTextBufferSize);
+  in.read(buffer, kFrameTextMax);
+  int got = static_cast<int>(in.gcount());
+  if (got == 0) {
+    *textLength = 0;
+    return 0;
+  }
+  char* end = std::strstr(buffer, "[end]");
+  if (end != nullptr) *end = '\0';
+  *textLength = static_cast<int>(std::strlen(buffer));
+  return got;
+}
+
+void AdvanceToNextBlock(std::istream& in, int got, int textLength) {
+  if (in.eof()) in.clear();
+  in.seekg(static_cast<std::streamoff>(textLength) + 2 + 5 - got, std::ios::cur);
+}

@@ -1,0 +1,106 @@
+#include "frame_header.h"
+
+#include <cctype>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+#include "frame_loader.h"
+
+FrameRecord g_frameRecord;
+
+const char* SkipLine(const char* p) {
+  if (p == nullptr) return nullptr;
+  const char* cr = std::strchr(p, '\r');
+  if (cr == nullptr) return nullptr;
+  // Past CR and the byte after it, but never past the terminating zero.
+  return cr[1] == '\0' ? cr + 1 : cr + 2;
+}
+
+const char* ParseInt(const char* p, int* value) {
+  while (*p != '\0' && std::isspace(static_cast<unsigned char>(*p))) ++p;
+  bool negative = false;
+  if (*p == '+' || *p == '-') {
+    negative = (*p == '-');
+    ++p;
+  }
+  if (!std::isdigit(static_cast<unsigned char>(*p))) return nullptr;
+  long long v = 0;
+  while (std::isdigit(static_cast<unsigned char>(*p))) {
+    if (v <= static_cast<long long>(INT_MAX) + 1) v = v * 10 + (*p - '0');
+    ++p;
+  }
+  if (negative) v = -v;
+  if (v > INT_MAX) v = INT_MAX;
+  if (v < INT_MIN) v = INT_MIN;
+  *value = static_cast<int>(v);
+  return p;
+}
+
+int ParseSameLine(const char* base, const char* line) {
+  if (line == nullptr || std::strncmp(line, "same", 4) != 0) return 0;
+  int n;
+  if (ParseInt(line + 4, &n) == nullptr) return 0;  // no number: not a repeat
+  return FollowRepeat(base, static_cast<uint32_t>(n));
+}
+
+int ParseColourBlock(const char* line) {
+  if (line == nullptr || std::strncmp(line, "color", 5) != 0) return 0;
+  // Values that are missing count as 0.
+  int v[6] = {0, 0, 0, 0, 0, 0};
+  const char* p = SkipLine(line);
+  for (int i = 0; i < 6 && p != nullptr; ++i) p = ParseInt(p, &v[i]);
+  PenColour = ColourTriple{v[0], v[1], v[2]};
+  BackColour = ColourTriple{v[3], v[4], v[5]};
+  std::snprintf(g_frameRecord.colourText, sizeof g_frameRecord.colourText, "%d %d %d %d %d %d",
+                v[0], v[1], v[2], v[3], v[4], v[5]);
+  g_frameRecord.hasColour = 1;
+  if (g_viewHooks.ApplyColours != nullptr) g_viewHooks.ApplyColours();
+  return 1;
+}
+
+// Copies the line at p, up to its CR or the end of the text, cut to fit.
+static void CopyLine(char* dest, size_t size, const char* p) {
+  size_t n = std::strcspn(p, "\r");
+  if (n >= size) n = size - 1;
+  std::memcpy(dest, p, n);
+  dest[n] = '\0';
+}
+
+int ParseSoundBlock(const char* line) {
+  if (line == nullptr || std::strncmp(line, "sound", 5) != 0) return 0;
+  const char* path = SkipLine(line);
+  if (path == nullptr) return 0;  // no path line
+  CopyLine(g_soundCue.path, sizeof g_soundCue.path, path);
+  CopyLine(g_frameRecord.soundPath, sizeof g_frameRecord.soundPath, path);
+  g_frameRecord.hasSound = 1;
+  return 1;
+}
+
+int ComposeHeader(const FrameRecord& record, char* dest, size_t destSize) {
+  if (destSize == 0) return 0;
+  size_t used = 0;
+  auto append = [&](const char* text) {
+    size_t n = std::strlen(text);
+    if (n > destSize - 1 - used) n = destSize - 1 - used;
+    std::memcpy(dest + used, text, n);
+    used += n;
+  };
+  if (record.hasColour || record.hasSound) {
+    append("{\r\n");
+    if (record.hasColour) {
+      append("color\r\n");
+      append(record.colourText);
+      append("\r\n");
+    }
+    if (record.hasSound) {
+      append("sound\r\n");
+      append(record.soundPath);
+      append("\r\n");
+    }
+    append("}\r\n");
+  }
+  append(record.body);
+  dest[used] = '\0';
+  return static_cast<int>(used);
+}

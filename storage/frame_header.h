@@ -1,0 +1,50 @@
+// The frame header: a block in braces at the start of a frame's text that
+// gives colours, a sound, or makes the frame a repeat of another frame.
+#pragma once
+
+#include "animation.h"
+
+// "%d %d %d %d %d %d" of any six ints fits.
+constexpr int kColourTextSize = 80;
+
+// Largest header ComposeHeader writes, without the body.
+constexpr int kHeaderMax = 3 + 7 + (kColourTextSize - 1) + 2 + 7 + (kPathMax - 1) + 2 + 3;
+// A buffer that holds any header composed around any body.
+constexpr int kComposedSize = kHeaderMax + kTextBufferSize;
+
+struct FrameRecord {
+  int hasColour;
+  int hasSound;
+  char colourText[kColourTextSize];
+  char soundPath[kPathMax];
+  char body[kTextBufferSize];
+};
+
+extern FrameRecord g_frameRecord;
+
+// The position two bytes past the first CR at or after p (past CR LF), or
+// null if there is none. Never steps past the terminating zero.
+const char* SkipLine(const char* p);
+
+// If line is a "same N" directive, loads frame N in place of this frame and
+// returns 1; otherwise returns 0. A line without a number, or one that would
+// repeat a frame already being loaded in this chain, is not followed.
+int ParseSameLine(const char* base, const char* line);
+
+// If a colour block starts at line, applies its six values to PenColour and
+// BackColour, records them and returns 1; otherwise returns 0.
+int ParseColourBlock(const char* line);
+
+// If a sound block starts at line, takes its path line into the sound cue and
+// the frame record and returns 1; otherwise returns 0.
+int ParseSoundBlock(const char* line);
+
+// Writes the header (if the record has colour or sound) and the body into
+// dest as one zero-terminated text, never past destSize bytes. Returns the
+// length written.
+int ComposeHeader(const FrameRecord& record, char* dest, size_t destSize);
+
+// Parses a decimal integer the way "%d" does (leading white space, optional
+// sign, digits), saturating at the int range. Returns the position after the
+// digits, or null when there is no number.
+const char* ParseInt(const char* p, int* value);

@@ -1,0 +1,53 @@
+// Helpers shared by the storage tests: a scratch directory per test, byte-exact
+// file access, and view hooks that record what storage asked of the window.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "animation.h"
+
+// Writes bytes to path, replacing it. Returns false on failure.
+bool WriteBytes(const std::string& path, const std::string& bytes);
+// Reads the whole file; sets *exists to false when it cannot be opened.
+std::string ReadBytes(const std::string& path, bool* exists = nullptr);
+bool Exists(const std::string& path);
+// Names of the files in dir, sorted.
+std::vector<std::string> ListDir(const std::string& dir);
+
+// What the view hooks were asked to do.
+struct HookLog {
+  std::string editorText;
+  int setEditorCalls = 0;
+  std::string frameNumber;
+  int renderCalls = 0;
+  int applyColourCalls = 0;
+  std::vector<std::string> soundsPlayed;
+  std::string editorContent;  // what GetEditorText hands back
+};
+extern HookLog g_hooks;
+
+// A test with fresh storage state, recording hooks, the text buffers
+// allocated, and a scratch directory (removed afterwards). Base() is the
+// base path "<dir>/anim".
+class StorageTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  std::string Dir() const { return dir_; }
+  std::string Base() const { return dir_ + "/anim"; }
+  std::string FramePath(int n) const;
+  std::string AllInOnePath() const { return Base() + ".txt"; }
+  void WriteFrame(int n, const std::string& bytes) { ASSERT_TRUE(WriteBytes(FramePath(n), bytes)); }
+  void WriteAllInOne(const std::string& bytes) { ASSERT_TRUE(WriteBytes(AllInOnePath(), bytes)); }
+  // Loads frame n of Base() in the given mode.
+  void Load(uint32_t n, int mode = FrameFiles);
+
+ private:
+  std::string dir_;
+};
+
+// A block of the all-in-one file as export writes it.
+std::string Block(int number, const std::string& text);
