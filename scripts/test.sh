@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the storage tests natively, under
+# AddressSanitizer/UndefinedBehaviorSanitizer, and as Windows programs under
+# Wine (with the program's own tests in a virtual display).
+# Installs what is missing first. Ends with one line "N passed, M failed".
+set -uo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
+bash scripts/install-deps.sh || { echo "0 passed, 1 failed"; exit 1; }
+
+jobs="$(nproc)"
+passed=0
+failed=0
+logdir="$root/build/logs"
+mkdir -p "$logdir"
+
+# Runs one ctest preset after configuring and building it; adds its counts.
+suite() {
+  local preset="$1"
+  local log="$logdir/$preset.log"
+  echo "== $preset: configure and build"
+  if ! cmake --preset "$preset" >"$log" 2>&1 || ! cmake --build --preset "$preset" -j "$jobs" >>"$log" 2>&1; then
+    tail -n 40 "$log"
+    echo "== $preset: build failed"
+    failed=$((failed + 1))
+    return
+  fi
+  echo "== $preset: tests"
+  bash scripts/with-display.sh ctest --preset "$preset" -j "$jobs" --timeout 600 2>&1 | tee -a "$log" | tail -n 25
+  local line
+  line="$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)"
+  if [ -z "$line" ]; then
+    echo "== $preset: no test summary"
+    failed=$((failed + 1))
+    return
+  fi
+  local f total
+  f="$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")"
+  total="$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")"
+  passed=$((passed + total - f))
+  failed=$((failed + f))
+}
+
+suite native
+suite sanitize
+suite windows
+
+echo
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
