@@ -1,0 +1,39 @@
+// Operations that change an animation's frame files. All of them work on
+// frame files (baseNNNN.txt) whatever the storage mode, address frames
+// relative to the current frame, and report nothing: a rename or delete
+// that fails is skipped, and a rename never replaces an existing file.
+// None of them reloads the view.
+#pragma once
+
+#include <istream>
+#include <ostream>
+
+// Writes the editor's text (through the GetEditorText hook, at most 31999
+// bytes) to the current frame's file.
+void SaveFrameFromEditor(const char* base);
+
+// Records the current pen and background colours in the frame record, writes
+// header and body to the current frame's file and shows them in the editor.
+void SaveCurrentColours(const char* base);
+
+// Records path as the frame's sound and shows header and body in the editor.
+// Writes no file.
+void SetFrameSound(const char* path);
+
+// Moves frame files HighestSlot ... current up by one.
+void InsertFrame(const char* base);
+
+// Deletes the current frame's file and moves later frame files down by one.
+void DeleteFrame(const char* base);
+
+// Copies the current frame's file over the next frame's file.
+void CopyToNext(const char* base);
+
+// Remembers the current frame number for a paste.
+void MarkCopiedFrame();
+
+// Copies the remembered frame's file, as it is now, over the current frame's.
+void PasteFrame(const char* base);
+
+// Copies in to out in pieces of 1000 bytes until the input ends or fails.
+void CopyStream(std::istream& in, std::ostream& out);

@@ -1,0 +1,33 @@
+// The frame view: the main window's large editor, over which each frame is
+// painted in its colours on an off-screen surface.
+#pragma once
+
+#include <windows.h>
+
+#include "animation.h"
+
+// Installs FrameViewProc over the editor's own window procedure, keeping the
+// previous one (every message is passed on to it after the handling).
+void InstallFrameView(HWND view);
+
+// The frame view, once installed.
+HWND FrameView();
+
+LRESULT CALLBACK FrameViewProc(HWND view, UINT message, WPARAM wParam, LPARAM lParam);
+
+// View hooks: paint DisplayText onto the frame view; make PenColour and
+// BackColour take effect on the surface.
+void RenderFrame();
+void ApplyColours();
+
+// The Windows colour value of a colour triple, from the low 8 bits of each.
+COLORREF ColourValue(const ColourTriple& colour);
+
+// Opens the colour dialog (grey start, full open); returns its colour, grey
+// when cancelled.
+COLORREF ChooseColour();
+void ChoosePenColour();
+void ChooseBackColour();
+
+// Selects font into the drawing surface (when it exists).
+void SelectSurfaceFont(HFONT font);
