@@ -1,9 +1,13 @@
-#include "block_reader.h"
+#include "reference_reader.h"
 
 #include <cstring>
+#include <fstream>
+#include <vector>
 
 #include "animation.h"
 #include "frame_header.h"
+
+namespace reference {
 
 int ReadBlockNumber(std::istream& in, char* buffer, int* number) {
   int count = 0;
@@ -39,3 +43,32 @@ void AdvanceToNextBlock(std::istream& in, int got, int textLength) {
   if (in.eof()) in.clear();
   in.seekg(static_cast<std::streamoff>(textLength) + 2 + 5 - got, std::ios::cur);
 }
+
+Frame ReadFrame(const std::string& path, uint32_t n) {
+  Frame frame;
+  std::ifstream in(path, std::ios::binary);
+  if (!in.is_open()) return frame;
+  std::vector<char> buffer(kTextBufferSize);
+  int block = 0;
+  for (;;) {
+    if (in.fail()) return frame;
+    if (ReadBlockNumber(in, buffer.data(), &block) == 0) {
+      frame.ended = true;
+      return frame;
+    }
+    int length = 0;
+    int got = ReadBlockText(in, buffer.data(), &length);
+    if (got == 0) {
+      frame.ended = true;
+      return frame;
+    }
+    if (static_cast<uint32_t>(block) == n) {
+      frame.text.assign(buffer.data(), static_cast<size_t>(length));
+      return frame;
+    }
+    if (static_cast<uint32_t>(block) > n) return frame;
+    AdvanceToNextBlock(in, got, length);
+  }
+}
+
+}  // namespace reference
