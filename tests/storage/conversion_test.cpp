@@ -47,7 +47,6 @@ TEST_F(Conversion, ExportWritesABlockPerFrameFileBelow10000) {
   const std::string expected = Block(0, kFrames[0].text) + Block(1, kFrames[1].text) + Block(3, kFrames[2].text) +
              Block(5, "") + Block(7, "cut") + Block(9999, "last\r\n");
   EXPECT_EQ(ReadBytes(AllInOnePath()), expected);
-  EXPECT_EQ(g_animation.storageMode, FrameFiles);
 }
 
 TEST_F(Conversion, ExportAndExpansionRoundTripAddsOneLineEnd) {
