@@ -40,20 +40,16 @@ TEST_F(PathsTest, SameDirectory) {
   const Case cases[] = {
       {"C:\\m\\bell.wav", "C:\\m\\walk", false, 0},
       {"C:\\snd\\bell.wav", "C:\\m\\walk", false, 1},
-      {"C:\\m\\walk", "C:\\snd\\bell.wav", false, -1},
       {"C:\\M\\bell.wav", "C:\\m\\walk", false, -1},  // letter case counts
       {"C:\\m\\sub\\bell.wav", "C:\\m\\walk", false, 1},
-      {"C:\\m\\walk", "C:\\m\\sub\\bell.wav", false, -1},
       {"bell.wav", "C:\\m\\walk", false, 1},  // no directory on either side
       {"C:\\m\\bell.wav", "walk", false, 1},
-      {"bell.wav", "walk", false, 1},
       {"\\bell.wav", "\\walk", false, 0},
       {"C:\\\xE9\\a", "C:\\e\\a", false, 1},  // bytes compare unsigned
       // 表 ends in the byte of '\' but is no separator.
       {"C:\\m\\\x95\x5c.wav", "C:\\m\\walk", true, 0},
       {"C:\\m\\\x95\x5c.wav", "C:\\m\\\x95\x5cwalk", true, 0},
       {"C:\\\x95\x5c\\a.wav", "C:\\\x95\x5c\\walk", true, 0},
-      {"C:\\\x95\x5c\\a.wav", "C:\\m\\walk", true, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.a) + " | " + c.b);
@@ -72,10 +68,7 @@ TEST_F(PathsTest, StripDirectory) {
       {"C:\\m\\bell.wav", false, "bell.wav"},
       {"bell.wav", false, "bell.wav"},
       {"C:\\m\\", false, ""},
-      {"\\bell.wav", false, "bell.wav"},
-      {"", false, ""},
       {"C:\\m\\\x95\x5c\x8f\xee.wav", true, "\x95\x5c\x8f\xee.wav"},
-      {"C:\\\x95\x5c", true, "\x95\x5c"},
       {"C:\\m\\a\x95", true, "a\x95"},  // a lead byte at the end stands alone
   };
   for (const Case& c : cases) {
@@ -99,7 +92,6 @@ TEST_F(PathsTest, StoreChosenSound) {
       {"C:\\m\\bell.wav", "C:\\m\\walk", false, "bell.wav"},
       {"C:\\snd\\bell.wav", "C:\\m\\walk", false, "C:\\snd\\bell.wav"},
       {"C:\\M\\bell.wav", "C:\\m\\walk", false, "C:\\M\\bell.wav"},
-      {"bell.wav", "walk", false, "bell.wav"},
       {"C:\\m\\bell.wav", "walk", false, "C:\\m\\bell.wav"},
       // 表情.wav beside 表情: the whole name stays, not what follows the 0x5C.
       {"C:\\m\\\x95\x5c\x8f\xee.wav", "C:\\m\\\x95\x5c\x8f\xee", true, "\x95\x5c\x8f\xee.wav"},
@@ -124,17 +116,14 @@ TEST_F(PathsTest, ExtractCommandLinePath) {
   const Case cases[] = {
       {"\"C:\\m\\walk.txt\"", true, "C:\\m\\walk.txt"},
       {"/p \"C:\\m\\walk.txt\"", true, "C:\\m\\walk.txt"},
-      {"/P\t \"C:\\m\\walk.txt\"", true, "C:\\m\\walk.txt"},
       {"/C:\\m\\walk.txt", true, "C:\\m\\walk.txt"},
       {"/pp.txt", true, "p.txt"},
       {" \t C:\\a b\\c.txt ", true, "C:\\a b\\c.txt "},
       {"C:\\\"odd\"\\x.txt", true, "C:\\odd\\x.txt"},
       {"\"\"", true, ""},
-      {"", true, ""},
       {fits, true, fits},
       {"\"" + fits + "\"", true, fits},  // the quotes take no room
       {fits + "b", false, ""},
-      {std::string(2000, 'x'), false, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.commandLine.substr(0, 40));
@@ -155,7 +144,6 @@ TEST_F(PathsTest, JoinPathNeverOverruns) {
       {"C:\\zoetrix\\", true},
       {std::string(251, 'd'), true},
       {std::string(252, 'd'), false},
-      {std::string(1000, 'd'), false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.directory.size());

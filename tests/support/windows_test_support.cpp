@@ -76,12 +76,6 @@ bool DialogActionRan() {
 
 void CloseDialog(HWND dialog, int button) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0); }
 
-std::string ControlText(HWND control) {
-  char text[512] = {};
-  GetWindowTextA(control, text, sizeof text);
-  return text;
-}
-
 std::string FromUtf8(const std::string& utf8, UINT codePage) {
   int wide = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
   std::wstring w(static_cast<size_t>(wide), L'\0');

@@ -26,9 +26,6 @@ void OnNextDialog(std::function<void(HWND dialog)> action);
 bool DialogActionRan();
 void CloseDialog(HWND dialog, int button);
 
-// A dialog control's text.
-std::string ControlText(HWND control);
-
 // Text converted from UTF-8 to the given code page.
 std::string FromUtf8(const std::string& utf8, UINT codePage);
 
