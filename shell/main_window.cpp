@@ -60,14 +60,6 @@ void Close() {
   EndDialog(g_mainWindow, 0);
 }
 
-static void FormFontSettingsPath() {
-  char directory[kPathMax];
-  if (!ProgramDirectory(directory, sizeof directory) || ScratchText == nullptr) return;
-  int written = std::snprintf(ScratchText, kTextBufferSize, "%s%s", directory, "font.ini");
-  // A directory too long for the settings path keeps the plain "font.ini".
-  if (written > 0 && written < kPathMax) CopyText(g_fontSettingsPath, sizeof g_fontSettingsPath, ScratchText);
-}
-
 static HWND CreateFrameView(HWND dialog) {
   HWND view = CreateWindowExA(0, "edit", "",
                               WS_CHILD | WS_VISIBLE | WS_BORDER | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
@@ -98,7 +90,9 @@ static INT_PTR OnInitDialog(HWND dialog) {
   SetClassLongPtrA(dialog, GCLP_HICON, reinterpret_cast<LONG_PTR>(LoadIconA(g_instance, MAKEINTRESOURCEA(IDI_MAINICON))));
   HWND view = CreateFrameView(dialog);
   g_scrollBar = CreateScrollBar(dialog);
-  FormFontSettingsPath();
+  // A program directory too long for the settings path leaves it empty:
+  // the font settings are then neither read nor written.
+  FontSettingsPath(g_fontSettingsPath, sizeof g_fontSettingsPath);
   SetUpFont(view, g_fontSettingsPath);
   ApplyFont(view);
   SendMessageA(dialog, WM_SIZE, 0, MAKELPARAM(kInitialWidth, kInitialHeight));

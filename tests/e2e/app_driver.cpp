@@ -156,6 +156,46 @@ HWND WaitForDialog(const App& app, int timeoutMs) {
   return search.found;
 }
 
+namespace {
+struct OtherSearch {
+  DWORD pid;
+  HWND main;
+  HWND except;
+  HWND found;
+};
+}  // namespace
+
+static BOOL CALLBACK FindOther(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<OtherSearch*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid == search->pid && window != search->main && window != search->except && IsWindowVisible(window) &&
+      IsDialogClass(window)) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FindOtherDialog(const App& app, HWND except) {
+  OtherSearch search{app.process.dwProcessId, app.main, except, nullptr};
+  EnumWindows(FindOther, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+bool ConfirmFileDialog(const App& app, HWND dialog, const std::string& path) {
+  HWND name = DialogItem(dialog, 1148);  // the file name box
+  if (name == nullptr) name = DialogItem(dialog, 1152);
+  if (name == nullptr) return false;
+  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  return WaitFor([&] {
+    HWND prompt = FindOtherDialog(app, dialog);
+    if (prompt != nullptr) PostMessageA(prompt, WM_COMMAND, IDYES, 0);
+    return !IsWindow(dialog) || !IsWindowVisible(dialog);
+  });
+}
+
 bool WaitForDialogGone(HWND dialog, int timeoutMs) {
   return WaitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, timeoutMs);
 }

@@ -41,6 +41,12 @@ void Type(const App& app, const std::string& text);
 
 // Waits for a dialog of the program other than its main window.
 HWND WaitForDialog(const App& app, int timeoutMs = 10000);
+// A dialog of the program other than its main window and except, or null.
+HWND FindOtherDialog(const App& app, HWND except);
+// Types path into an open-file dialog's name box and confirms it, answering
+// yes when the dialog asks whether to create a file that does not exist.
+// Returns whether the dialog closed.
+bool ConfirmFileDialog(const App& app, HWND dialog, const std::string& path);
 // Waits for that dialog to close.
 bool WaitForDialogGone(HWND dialog, int timeoutMs = 10000);
 // The child of dialog with the given id, searching nested children too.

@@ -31,6 +31,21 @@ std::string Block(int n, const std::string& text) {
   return head + text + "\r\n[end]\r\n";
 }
 
+// The frame's text starts at the top-left corner, over the border there, and
+// the view reaches beyond the right edge of the window at its first size:
+// the border is read at the bottom of the left edge, the background near it.
+
+// Waits for a pixel of window's client area to take colour; returns the
+// colour last seen there.
+COLORREF WaitForPixel(HWND window, int x, int y, COLORREF colour) {
+  COLORREF seen = CLR_INVALID;
+  WaitFor([&] {
+    seen = ScreenPixel(window, x, y);
+    return seen == colour;
+  });
+  return seen;
+}
+
 class Program : public ::testing::Test {
  protected:
   void SetUp() override { dir_ = MakeScratchDirectory(); }
@@ -186,12 +201,8 @@ TEST_F(Program, OpenChooserOpensTheNamedAnimationOrKeepsThePathWhenCancelled) {
   PostCommand(app_, kOpen);
   dialog = WaitForDialog(app_);
   ASSERT_NE(dialog, nullptr);
-  HWND name = DialogItem(dialog, 1148);  // the file name box
-  if (name == nullptr) name = DialogItem(dialog, 1152);
-  ASSERT_NE(name, nullptr);
-  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Path("other.txt").c_str()));
-  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-  ASSERT_TRUE(WaitForDialogGone(dialog));
+  // other.txt does not exist: the chooser asks whether to create it.
+  ASSERT_TRUE(ConfirmFileDialog(app_, dialog, Path("other.txt")));
   EXPECT_TRUE(WaitFor([&] { return Text(app_.main) == Path("other") + "..zoetrix"; }));
   Command(app_, kFirst);
   EXPECT_EQ(Editor(), "other frame");
@@ -224,8 +235,8 @@ TEST_F(Program, ColourChoicesPaintTheViewAndSaveCurrentColourWritesThem) {
   InvalidateRect(app_.view, nullptr, FALSE);
   RECT client;
   GetClientRect(app_.view, &client);
-  EXPECT_TRUE(WaitFor([&] { return ScreenPixel(app_.view, 0, 0) == RGB(255, 0, 0); }));
-  EXPECT_TRUE(WaitFor([&] { return ScreenPixel(app_.view, client.right - 3, client.bottom - 3) == RGB(0, 0, 255); }));
+  EXPECT_EQ(WaitForPixel(app_.view, 0, client.bottom - 1, RGB(255, 0, 0)), RGB(255, 0, 0));
+  EXPECT_EQ(WaitForPixel(app_.view, 100, client.bottom - 4, RGB(0, 0, 255)), RGB(0, 0, 255));
   // Choosing a colour saves the editor's text as the frame.
   EXPECT_EQ(ReadFileBytes(Frame(1)), FrameText(1));
   Command(app_, kSaveColours);
@@ -239,7 +250,7 @@ TEST_F(Program, ColourChoicesPaintTheViewAndSaveCurrentColourWritesThem) {
   PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
   ASSERT_TRUE(WaitForDialogGone(dialog));
   InvalidateRect(app_.view, nullptr, FALSE);
-  EXPECT_TRUE(WaitFor([&] { return ScreenPixel(app_.view, 0, 0) == RGB(128, 128, 128); }));
+  EXPECT_EQ(WaitForPixel(app_.view, 0, client.bottom - 1, RGB(128, 128, 128)), RGB(128, 128, 128));
 }
 
 TEST_F(Program, FrameColoursArePaintedWhenTheFrameLoads) {
@@ -256,8 +267,8 @@ TEST_F(Program, FrameColoursArePaintedWhenTheFrameLoads) {
   for (const Case& c : cases) {
     Command(app_, kFirst);
     for (int i = 0; i < c.frame; ++i) Command(app_, kNext);
-    EXPECT_TRUE(WaitFor([&] { return ScreenPixel(app_.view, 0, 0) == c.border; })) << c.frame;
-    EXPECT_TRUE(WaitFor([&] { return ScreenPixel(app_.view, client.right - 3, client.bottom - 3) == c.inside; }))
+    EXPECT_EQ(WaitForPixel(app_.view, 0, client.bottom - 1, c.border), c.border) << c.frame;
+    EXPECT_EQ(WaitForPixel(app_.view, 100, client.bottom - 4, c.inside), c.inside)
         << c.frame;
   }
 }
@@ -270,12 +281,7 @@ TEST_F(Program, SetsASoundFromTheChooser) {
   PostCommand(app_, kSoundSelect);
   HWND dialog = WaitForDialog(app_);
   ASSERT_NE(dialog, nullptr);
-  HWND name = DialogItem(dialog, 1148);
-  if (name == nullptr) name = DialogItem(dialog, 1152);
-  ASSERT_NE(name, nullptr);
-  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Path("bell.wav").c_str()));
-  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-  ASSERT_TRUE(WaitForDialogGone(dialog));
+  ASSERT_TRUE(ConfirmFileDialog(app_, dialog, Path("bell.wav")));
   std::string expected = "{\r\nsound\r\nbell.wav\r\n}\r\n" + FrameText(1);
   EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(Frame(1)) == expected; }));
   EXPECT_EQ(Editor(), expected);
