@@ -92,10 +92,13 @@ bool Launch(App& app, const std::string& arguments) {
   app.main = search.found;
   app.number = GetDlgItem(app.main, 1000);
   EnumChildWindows(app.main, FindFrameView, reinterpret_cast<LPARAM>(&app.view));
+  if (app.view == nullptr) return false;
   // Start-up ends with the speed command; a round trip makes sure it has run.
   DWORD_PTR result;
   SendMessageTimeoutA(app.main, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
-  return app.view != nullptr;
+  // The frame view's first paint sets its start colours: wait until it has
+  // painted, so that colours the test applies afterwards are not reset.
+  return WaitFor([&] { return !GetUpdateRect(app.view, nullptr, FALSE); });
 }
 
 bool WaitForExit(App& app, int timeoutMs) {
