@@ -1,0 +1,83 @@
+#include "conversion.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+
+#include "block_stream.h"
+#include "file_io.h"
+#include "frame_header.h"
+#include "frame_loader.h"
+
+void ExportAllInOne(const char* base) {
+  char name[kPathMax];
+  std::ofstream out;
+  if (!AllInOneFileName(name, sizeof name, base) || !OpenOutput(out, name)) return;
+  std::memset(WorkBuffer, 0, sizeof WorkBuffer);
+  // Frames are written in ascending order, as the block readers expect.
+  for (uint32_t i = 0; i < HighestSlot; ++i) {
+    std::ifstream in;
+    if (!FrameFileName(name, sizeof name, base, i) || !OpenInput(in, name)) continue;
+    char numberLine[16];
+    int lineLength = std::snprintf(numberLine, sizeof numberLine, "%04d\r\n", static_cast<int>(i));
+    out.write(numberLine, lineLength);
+    std::memset(WorkBuffer, 0, sizeof WorkBuffer);
+    in.read(WorkBuffer, kFrameTextMax);
+    out.write(WorkBuffer, static_cast<std::streamsize>(std::strlen(WorkBuffer)));
+    out.write("\r\n[end]\r\n", 9);
+  }
+}
+
+void ExpandAllInOne(const char* base) {
+  char name[kPathMax];
+  BlockStream s;
+  if (!AllInOneFileName(name, sizeof name, base) || !OpenBlockStream(s, name)) return;
+  // A number line that is not a number keeps the number held before it.
+  int number = 0;
+  const char* text;
+  int length;
+  while (NextBlockNumber(s, &number) != 0 && NextBlockText(s, &text, &length)) {
+    // A block with empty text makes no file and leaves an existing one alone.
+    if (length > 0) {
+      std::ofstream out;
+      if (FrameFileName(name, sizeof name, base, static_cast<uint32_t>(number)) && OpenOutput(out, name)) {
+        out.write(text, length);
+      }
+    }
+    SkipToNextBlock(s);
+  }
+  CloseBlockStream(s);
+}
+
+// Copies the first block's raw window (not cut at "[end]") into WorkBuffer,
+// cleared first, if the first block is frame 0; a first number line that is
+// not a number counts as 0. Returns false, copying nothing, otherwise.
+static bool ReadFirstBlockWindow(const char* base) {
+  char name[kPathMax];
+  BlockStream s;
+  if (!AllInOneFileName(name, sizeof name, base) || !OpenBlockStream(s, name)) return false;
+  int number = 0;
+  bool first = NextBlockNumber(s, &number) != 0 && number == 0;
+  if (first) {
+    const char* window;
+    int got = BlockWindow(s, &window);
+    std::memset(WorkBuffer, 0, sizeof WorkBuffer);
+    std::memcpy(WorkBuffer, window, static_cast<size_t>(got));
+  }
+  CloseBlockStream(s);
+  return first;
+}
+
+void ApplyFirstFrameColours(const char* base) {
+  std::memset(WorkBuffer, 0, sizeof WorkBuffer);
+  if (g_animation.storageMode == AllInOne) {
+    if (!ReadFirstBlockWindow(base)) return;
+  } else {
+    char name[kPathMax];
+    std::ifstream in;
+    if (!FrameFileName(name, sizeof name, base, 0) || !OpenInput(in, name)) return;
+    in.read(WorkBuffer, kFrameTextMax);
+  }
+  // Only a colour block on the line right after "{" is applied.
+  if (WorkBuffer[0] == '{') ParseColourBlock(SkipLine(WorkBuffer));
+}
