@@ -71,4 +71,32 @@ Frame ReadFrame(const std::string& path, uint32_t n) {
   }
 }
 
+std::vector<std::pair<int, std::string>> ExpandedBlocks(const std::string& path) {
+  std::vector<std::pair<int, std::string>> written;
+  std::ifstream in(path, std::ios::binary);
+  if (!in.is_open()) return written;
+  std::vector<char> buffer(kTextBufferSize);
+  int block = 0;
+  while (!in.fail()) {
+    if (ReadBlockNumber(in, buffer.data(), &block) == 0) break;
+    int length = 0;
+    int got = ReadBlockText(in, buffer.data(), &length);
+    if (got == 0) break;
+    AdvanceToNextBlock(in, got, length);
+    if (length > 0) written.emplace_back(block, std::string(buffer.data(), static_cast<size_t>(length)));
+  }
+  return written;
+}
+
+bool FirstBlockWindow(const std::string& path, std::string* window) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in.is_open()) return false;
+  std::vector<char> buffer(kTextBufferSize);
+  int number = 0;
+  if (ReadBlockNumber(in, buffer.data(), &number) == 0 || number != 0) return false;
+  in.read(buffer.data(), kFrameTextMax);
+  window->assign(buffer.data(), static_cast<size_t>(in.gcount()));
+  return true;
+}
+
 }  // namespace reference

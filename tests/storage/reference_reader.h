@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <istream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace reference {
 
@@ -30,5 +32,13 @@ struct Frame {
   bool ended = false;  // the blocks ran out first (playback stops)
 };
 Frame ReadFrame(const std::string& path, uint32_t n);
+
+// The frame files expansion writes, in the order it writes them: the number
+// and text of every block whose text is not empty.
+std::vector<std::pair<int, std::string>> ExpandedBlocks(const std::string& path);
+
+// The first block's raw window (up to 32000 bytes after its number line, not
+// cut at "[end]") when that number line reads as frame 0; false otherwise.
+bool FirstBlockWindow(const std::string& path, std::string* window);
 
 }  // namespace reference
