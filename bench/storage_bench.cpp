@@ -17,11 +17,14 @@
 #include <map>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "animation.h"
 #include "block_stream.h"
+#include "conversion.h"
 #include "file_io.h"
+#include "frame_editing.h"
 #include "frame_loader.h"
 
 namespace fs = std::filesystem;
@@ -59,6 +62,11 @@ std::string FrameText(std::mt19937& rng, int size) {
   return text;
 }
 
+std::string ReadWhole(const std::string& name) {
+  std::ifstream in(name, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
 void WriteFile(const std::string& name, const std::string& bytes) {
   std::FILE* f = std::fopen(name.c_str(), "wb");
   if (f == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) {
@@ -68,9 +76,11 @@ void WriteFile(const std::string& name, const std::string& bytes) {
   std::fclose(f);
 }
 
-// Writes frames frame files and the all-in-one file as export writes it.
-Animation Generate(int frames, int frameSize) {
-  Animation a{frames, frameSize, g_dir + "/a" + std::to_string(frames) + "x" + std::to_string(frameSize), {}};
+// Writes frames frame files and the all-in-one file as export writes it, in
+// a directory of their own named by tag.
+Animation Generate(int frames, int frameSize, const std::string& tag = "load") {
+  Animation a{frames, frameSize,
+              g_dir + "/" + tag + std::to_string(frames) + "x" + std::to_string(frameSize), {}};
   fs::create_directories(a.base);
   a.base += "/anim";
   std::mt19937 rng(static_cast<unsigned>(frames * 31 + frameSize));
@@ -119,6 +129,44 @@ void Baseline(benchmark::State& state, const Animation& a, uint32_t n) {
   }
 }
 
+void Export(benchmark::State& state, const Animation& a) {
+  for (auto _ : state) ExportAllInOne(a.base.c_str());
+}
+
+// Expansion rewrites the same frame files every time (each with one CR LF
+// more than its frame had before export).
+void Expand(benchmark::State& state, const Animation& a) {
+  for (auto _ : state) ExpandAllInOne(a.base.c_str());
+}
+
+// Inserting at frame 0 moves every frame file up by one; a delete, not
+// timed, moves them back.
+void Insert(benchmark::State& state, const Animation& a) {
+  g_animation.currentFrame = 0;
+  for (auto _ : state) {
+    InsertFrame(a.base.c_str());
+    state.PauseTiming();
+    DeleteFrame(a.base.c_str());
+    state.ResumeTiming();
+  }
+}
+
+// Deleting frame 0 moves every later frame file down by one; an insert and
+// frame 0 written again, not timed, put them back.
+void Delete(benchmark::State& state, const Animation& a) {
+  g_animation.currentFrame = 0;
+  char name[kPathMax];
+  FrameFileName(name, sizeof name, a.base.c_str(), 0);
+  std::string first = ReadWhole(name);
+  for (auto _ : state) {
+    DeleteFrame(a.base.c_str());
+    state.PauseTiming();
+    InsertFrame(a.base.c_str());
+    WriteFile(name, first);
+    state.ResumeTiming();
+  }
+}
+
 // Keeps the median of every benchmark's repetitions (the time itself in a
 // smoke run) while printing the usual report.
 class MedianReporter : public benchmark::ConsoleReporter {
@@ -147,9 +195,14 @@ std::string LoadName(const char* layout, const Animation& a, int position) {
          "/" + kPositions[position];
 }
 
-void Register(const std::string& name, std::function<void(benchmark::State&)> run) {
+std::string OperationName(const std::string& operation, const Animation& a) {
+  return operation + "/" + std::to_string(a.frames) + "x" + std::to_string(a.frameSize);
+}
+
+void Register(const std::string& name, std::function<void(benchmark::State&)> run,
+              benchmark::TimeUnit unit = benchmark::kMicrosecond) {
   benchmark::internal::Benchmark* b = benchmark::RegisterBenchmark(name.c_str(), run);
-  b->Unit(benchmark::kMicrosecond);
+  b->Unit(unit);
   if (g_smoke) {
     b->Iterations(1);
   } else {
@@ -195,26 +248,64 @@ int main(int argc, char** argv) {
     }
   }
 
+  // Whole-animation operations, each on animations of its own.
+  std::vector<std::pair<std::string, Animation>> operations;
+  int conversionFrames = g_smoke ? 100 : 1000;
+  for (int size : {1024, 16384}) {
+    operations.emplace_back("ExportAllInOne", Generate(conversionFrames, size, "export"));
+    operations.emplace_back("ExpandAllInOne", Generate(conversionFrames, size, "expand"));
+  }
+  for (int frames : {1000, 10000}) {
+    if (g_smoke && frames > 1000) continue;
+    if (g_smoke) frames = 100;
+    operations.emplace_back("InsertFrame", Generate(frames, 1024, "insert"));
+    operations.emplace_back("DeleteFrame", Generate(frames, 1024, "delete"));
+  }
+  for (const auto& op : operations) {
+    const Animation& a = op.second;
+    std::function<void(benchmark::State&)> run;
+    if (op.first == "ExportAllInOne") run = [&a](benchmark::State& s) { Export(s, a); };
+    if (op.first == "ExpandAllInOne") run = [&a](benchmark::State& s) { Expand(s, a); };
+    if (op.first == "InsertFrame") run = [&a](benchmark::State& s) { Insert(s, a); };
+    if (op.first == "DeleteFrame") run = [&a](benchmark::State& s) { Delete(s, a); };
+    Register(OperationName(op.first, a), run, benchmark::kMillisecond);
+  }
+
   MedianReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 
-  std::printf("\nLoadFrame, median microseconds (baseline: reading the all-in-one file up to the block)\n");
+  std::printf("\nLoadFrame, median microseconds; baseline: reading the all-in-one file's bytes up to and\n"
+              "including the block once, in %zu KB chunks; ratio: all-in-one / baseline\n",
+              kBlockChunkSize / 1024);
   std::printf("%7s %7s %-7s %11s %11s %11s %7s\n", "frames", "size", "frame", "frame files", "all-in-one",
               "baseline", "ratio");
   double worst = 0;
   for (const Animation& a : animations) {
     for (int p = 0; p < 3; ++p) {
-      double files = reporter.medians[LoadName("files", a, p)];
-      double all = reporter.medians[LoadName("allinone", a, p)];
-      double base = reporter.medians[LoadName("baseline", a, p)];
-      double ratio = base > 0 ? all / base : 0;
+      auto all = reporter.medians.find(LoadName("allinone", a, p));
+      auto base = reporter.medians.find(LoadName("baseline", a, p));
+      auto files = reporter.medians.find(LoadName("files", a, p));
+      if (all == reporter.medians.end() || base == reporter.medians.end() || files == reporter.medians.end()) {
+        continue;  // left out by a filter
+      }
+      double ratio = all->second / base->second;
       if (ratio > worst) worst = ratio;
-      std::printf("%7d %6dK %-7s %11.1f %11.1f %11.1f %7.2f\n", a.frames, a.frameSize / 1024, kPositions[p], files,
-                  all, base, ratio);
+      std::printf("%7d %6dK %-7s %11.1f %11.1f %11.1f %7.2f\n", a.frames, a.frameSize / 1024, kPositions[p],
+                  files->second, all->second, base->second, ratio);
     }
   }
   std::printf("highest ratio: %.2f\n", worst);
+
+  std::printf("\nWhole-animation operations, median milliseconds (insert and delete at frame 0, walking\n"
+              "all %u slots)\n",
+              HighestSlot);
+  for (const auto& op : operations) {
+    auto time = reporter.medians.find(OperationName(op.first, op.second));
+    if (time == reporter.medians.end()) continue;
+    std::printf("%-15s %6d frames of %2dK %9.1f\n", op.first.c_str(), op.second.frames, op.second.frameSize / 1024,
+                time->second);
+  }
 
   FreeTextBuffers();
   std::error_code ec;
