@@ -85,17 +85,34 @@ static int ParseNumberLine(const char* p, size_t count, int old) {
   return ParseInt(line, &value) != nullptr ? value : old;
 }
 
+// The index of the lowest byte of x (not 0) that has a bit set.
+static inline unsigned LowestSetByte(uint64_t x) {
+#if defined(__GNUC__)
+  return static_cast<unsigned>(__builtin_ctzll(x)) / 8;
+#else
+  unsigned i = 0;
+  for (; (x & 0xFF) == 0; x >>= 8) ++i;
+  return i;
+#endif
+}
+
+#if defined(_WIN32) || (defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__)
+constexpr bool kLittleEndian = true;
+#else
+constexpr bool kLittleEndian = false;
+#endif
+
 // Reads the number line at pos. Most number lines are a few digits and a CR,
-// which 8 bytes read at once settle.
+// which 8 bytes read at once (first byte lowest) settle.
 static inline int ReadNumberLine(BlockStream& s, int* number) {
-  if (s.pos + 16 <= s.dataEnd) {
+  if (kLittleEndian && s.pos + 16 <= s.dataEnd) {
     uint64_t v;
     std::memcpy(&v, s.chunk + s.pos, 8);
     const uint64_t ones = 0x0101010101010101ULL;
     const uint64_t x = v ^ (ones * '\r');
     const uint64_t cr = (x - ones) & ~x & (ones * 0x80);  // lowest set byte: the first CR
     if (cr != 0) {
-      const unsigned count = static_cast<unsigned>(__builtin_ctzll(cr)) / 8;
+      const unsigned count = LowestSetByte(cr);
       if (count == 0) return 0;
       const uint64_t in = (~0ULL) >> (64 - 8 * count);
       const uint64_t high = ones * 0xF0, digitHigh = ones * 0x30;
