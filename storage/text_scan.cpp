@@ -165,7 +165,7 @@ static int ListScanners() {
   __builtin_cpu_init();
   if (__builtin_cpu_supports("sse2")) s_scanners[s_scannerCount++] = TextScanner{"sse2", FindTextEndSse2};
   if (__builtin_cpu_supports("avx2")) s_scanners[s_scannerCount++] = TextScanner{"avx2", FindTextEndAvx2};
-  if (__builtin_cpu_supports("avx512bw")) {
+  if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw")) {
     s_scanners[s_scannerCount++] = TextScanner{"avx512", FindTextEndAvx512};
   }
 #endif
