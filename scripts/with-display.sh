@@ -5,12 +5,19 @@ set -euo pipefail
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exec "$@"
 fi
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# Wine's processes stay bound to the display they started on: end the
+# project's Wine session before and after the private display's lifetime.
+stop_wine() {
+  WINEPREFIX="${ZOETRIX_WINEPREFIX:-$here/../build/wineprefix}" wineserver -k >/dev/null 2>&1 || true
+}
 # Find a free display number.
 n=90
 while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
 Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true' EXIT
+stop_wine
+trap 'stop_wine; kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true' EXIT
 export DISPLAY=":$n"
 for _ in $(seq 1 100); do
   if xdpyinfo >/dev/null 2>&1; then break; fi
