@@ -16,12 +16,6 @@
 
 namespace {
 
-std::string FrameName(const std::string& base, size_t n) {
-  char number[16];
-  std::snprintf(number, sizeof number, "%04d", static_cast<int>(n));
-  return base + number + ".txt";
-}
-
 // True when name (a file name in the scratch directory) is a frame file of
 // the animation whose file names start with prefix: prefix, "%04d" of some
 // int, ".txt".
@@ -41,15 +35,12 @@ bool IsFrameFileName(const std::string& name, const std::string& prefix) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size == 0) return 0;
-  FuzzOptions opt = DecodeOptions(data[0]);
-  ClearScratch();
-  std::string base = ScratchBase(opt.baseKind);
-  std::vector<std::string> files = SplitFiles(data + 1, size - 1, 9);
-  WriteFile(base + ".txt", reinterpret_cast<const uint8_t*>(files[0].data()), files[0].size());
-  for (size_t i = 1; i < files.size(); ++i) {
-    WriteFile(FrameName(base, i - 1), reinterpret_cast<const uint8_t*>(files[i].data()), files[i].size());
-  }
+  FuzzOptions opt;
+  std::string base;
+  if (!BeginInput(data, size, opt, base)) return 0;
+  std::vector<std::string> files = SplitFiles(data, size, 9);
+  WriteFile(base + ".txt", files[0]);
+  for (size_t i = 1; i < files.size(); ++i) WriteFile(FramePath(base, i - 1), files[i]);
   DirSnapshot before = Snapshot();
 
   PrepareStorage(opt.allInOne ? AllInOne : FrameFiles, base, opt.frame, opt.playing);

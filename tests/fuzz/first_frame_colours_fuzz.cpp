@@ -31,12 +31,11 @@ void PrepareColours(int mode, const std::string& base) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size == 0) return 0;
-  FuzzOptions opt = DecodeOptions(data[0]);
-  ClearScratch();
-  std::string base = ScratchBase(opt.baseKind);
+  FuzzOptions opt;
+  std::string base;
+  if (!BeginInput(data, size, opt, base)) return 0;
   int mode = opt.allInOne ? AllInOne : FrameFiles;
-  WriteFile(base + (opt.allInOne ? ".txt" : "0000.txt"), data + 1, size - 1);
+  WriteFile(opt.allInOne ? base + ".txt" : FramePath(base, 0), data, size);
   DirSnapshot before = Snapshot();
 
   PrepareColours(mode, base);

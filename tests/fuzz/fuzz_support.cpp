@@ -27,6 +27,16 @@ FuzzOptions DecodeOptions(uint8_t byte) {
                      (byte & 0x80) != 0};
 }
 
+bool BeginInput(const uint8_t*& data, size_t& size, FuzzOptions& opt, std::string& base) {
+  if (size == 0) return false;
+  opt = DecodeOptions(data[0]);
+  ++data;
+  --size;
+  ClearScratch();
+  base = ScratchBase(opt.baseKind);
+  return true;
+}
+
 static std::string s_scratch;
 
 static void RemoveScratch() {
@@ -64,6 +74,16 @@ void WriteFile(const std::string& name, const uint8_t* data, size_t size) {
   std::ofstream out(name, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   Check(static_cast<bool>(out), "cannot write a scratch file");
+}
+
+void WriteFile(const std::string& name, const std::string& bytes) {
+  WriteFile(name, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
+
+std::string FramePath(const std::string& base, size_t n) {
+  char number[16];
+  std::snprintf(number, sizeof number, "%04d", static_cast<int>(n));
+  return base + number + ".txt";
 }
 
 DirSnapshot Snapshot() {
@@ -137,7 +157,7 @@ void PrepareStorage(int storageMode, const std::string& base, uint32_t currentFr
   g_animation.interval = 200;
 }
 
-void CheckLoadOutcome(bool playingBefore) {
+static void CheckLoadOutcome(bool playingBefore) {
   Check(g_hookCounts.renderFrame == 1, "a load must show exactly one frame");
   Check(g_hookCounts.showFrameNumber == 1, "a load must show the frame number once");
   // Running out of blocks ends playback before the text is shown.
@@ -151,4 +171,14 @@ void CheckLoadOutcome(bool playingBefore) {
   Check(Terminated(g_frameRecord.colourText, sizeof g_frameRecord.colourText), "colour text not terminated");
   Check(Terminated(g_soundCue.path, sizeof g_soundCue.path), "sound cue not terminated");
   Check(Terminated(WorkBuffer, sizeof WorkBuffer), "WorkBuffer not terminated");
+}
+
+std::string LoadAndCheck(int storageMode, const std::string& base, const FuzzOptions& opt) {
+  PrepareStorage(storageMode, base, opt.frame, opt.playing);
+  LoadFrame(g_animation.basePath, opt.frame);
+  CheckLoadOutcome(opt.playing);
+  // Only running out of blocks changes the playing flag, and only to 0.
+  bool ended = storageMode == AllInOne && g_animation.playing == 0;
+  Check(g_animation.playing == (opt.playing ? 1 : 0) || ended, "loading a frame changed the playing flag");
+  return DisplayText;
 }

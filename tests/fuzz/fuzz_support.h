@@ -21,6 +21,10 @@ struct FuzzOptions {
 };
 FuzzOptions DecodeOptions(uint8_t byte);
 
+// Starts one fuzz input: takes its options byte off data, clears the
+// scratch directory and picks the base path. False for an empty input.
+bool BeginInput(const uint8_t*& data, size_t& size, FuzzOptions& opt, std::string& base);
+
 // The process's scratch directory, made once under $TMPDIR (or /tmp) and
 // removed at exit.
 const std::string& ScratchDir();
@@ -35,6 +39,10 @@ void ClearScratch();
 
 // Writes bytes to the file name (a full path inside the scratch directory).
 void WriteFile(const std::string& name, const uint8_t* data, size_t size);
+void WriteFile(const std::string& name, const std::string& bytes);
+
+// "<base>%04d.txt", whatever its length.
+std::string FramePath(const std::string& base, size_t n);
 
 // Every file of the scratch directory: name to bytes.
 using DirSnapshot = std::map<std::string, std::string>;
@@ -61,6 +69,9 @@ struct HookCounts {
 };
 extern HookCounts g_hookCounts;
 
-// Checks what every load leaves behind: exactly one frame shown, the shown
-// texts terminated within their buffers, the editor left alone while playing.
-void CheckLoadOutcome(bool playingBefore);
+// Loads frame opt.frame of base in the storage mode, as the program does,
+// checks what every load must leave (exactly one frame shown, the shown texts
+// terminated within their buffers, the editor left alone while playing, the
+// playing flag unchanged but for the end of the all-in-one file), and
+// returns the shown text.
+std::string LoadAndCheck(int storageMode, const std::string& base, const FuzzOptions& opt);

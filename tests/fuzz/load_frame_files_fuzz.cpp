@@ -2,54 +2,58 @@
 // DecodeOptions) followed by up to 16 frame files separated by
 // kFileSeparator: piece i becomes frame file i, so "same" lines can lead to
 // other frames of the same input. A load must show exactly one frame, touch
-// no file, and give the same result when repeated.
+// no file, give the same result when repeated, and show while editing the
+// text of the frame that its chain of repeats ends at.
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "animation.h"
+#include "frame_header.h"
 #include "frame_loader.h"
 #include "fuzz_support.h"
 
 namespace {
 
-// Loads the frame as the program does and checks what every load must
-// leave; returns the shown text.
-std::string LoadAndCheck(const std::string& base, const FuzzOptions& opt) {
-  PrepareStorage(FrameFiles, base, opt.frame, opt.playing);
-  LoadFrame(g_animation.basePath, opt.frame);
-  CheckLoadOutcome(opt.playing);
-  Check(g_animation.playing == (opt.playing ? 1 : 0), "loading a frame file changed the playing flag");
-  return DisplayText;
+// The text the editor must show for frame n: its file's text (up to the first
+// zero byte, at most 32000 bytes), or, when the first line after its "{" is
+// "same" with a number, what that frame shows, following the chain up to
+// kMaxRepeatChain frames and never back to a frame already in it.
+std::string ExpectedText(const std::vector<std::string>& files, const std::string& base, uint32_t n,
+                         std::vector<uint32_t>& chain) {
+  char name[kPathMax];
+  if (!FrameFileName(name, sizeof name, base.c_str(), n) || n >= files.size()) return "";
+  std::string text = files[n].substr(0, kFrameTextMax);
+  text.resize(std::strlen(text.c_str()));
+  if (text.empty() || text[0] != '{') return text;
+  const char* line = SkipLine(text.c_str());
+  int next = 0;
+  if (line == nullptr || std::strncmp(line, "same", 4) != 0 || ParseInt(line + 4, &next) == nullptr) return text;
+  uint32_t m = static_cast<uint32_t>(next);
+  if (chain.size() >= static_cast<size_t>(kMaxRepeatChain) || std::count(chain.begin(), chain.end(), m) > 0) {
+    return text;
+  }
+  chain.push_back(m);
+  return ExpectedText(files, base, m, chain);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size == 0) return 0;
-  FuzzOptions opt = DecodeOptions(data[0]);
-  ClearScratch();
-  std::string base = ScratchBase(opt.baseKind);
-  std::vector<std::string> files = SplitFiles(data + 1, size - 1, 16);
-  for (size_t i = 0; i < files.size(); ++i) {
-    std::string name = base + std::string(4 - std::to_string(i).size(), '0') + std::to_string(i) + ".txt";
-    WriteFile(name, reinterpret_cast<const uint8_t*>(files[i].data()), files[i].size());
-  }
+  FuzzOptions opt;
+  std::string base;
+  if (!BeginInput(data, size, opt, base)) return 0;
+  std::vector<std::string> files = SplitFiles(data, size, 16);
+  for (size_t i = 0; i < files.size(); ++i) WriteFile(FramePath(base, i), files[i]);
   DirSnapshot before = Snapshot();
 
-  std::string shown = LoadAndCheck(base, opt);
+  std::string shown = LoadAndCheck(FrameFiles, base, opt);
   Check(Snapshot() == before, "loading a frame created, changed or deleted a file");
-  Check(LoadAndCheck(base, opt) == shown, "the same load showed something else the second time");
-
-  char name[kPathMax];
-  if (!FrameFileName(name, sizeof name, base.c_str(), opt.frame)) {
-    Check(shown.empty(), "a frame whose file name does not fit showed text");
-  } else if (!opt.playing && opt.frame < files.size() && (files[opt.frame].empty() || files[opt.frame][0] != '{')) {
-    // Without a header the editor shows the file's text: up to its first
-    // zero byte, at most 32000 bytes.
-    std::string text = files[opt.frame].substr(0, kFrameTextMax);
-    text = text.substr(0, std::strlen(text.c_str()));
-    Check(shown == text, "a frame without a header does not show its file's text");
+  Check(LoadAndCheck(FrameFiles, base, opt) == shown, "the same load showed something else the second time");
+  if (!opt.playing) {
+    std::vector<uint32_t> chain = {opt.frame};
+    Check(shown == ExpectedText(files, base, opt.frame, chain), "the editor does not show the frame the chain ends at");
   }
   return 0;
 }
