@@ -14,6 +14,10 @@ mkdir -p "$WINEPREFIX"
   flock 9
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1 || true
+    # The Japanese system fonts that dialogs name, mapped to the IPA fonts.
+    for pair in "ＭＳ Ｐ明朝=IPAPMincho" "ＭＳ 明朝=IPAMincho" "ＭＳ Ｐゴシック=IPAPGothic" "ＭＳ ゴシック=IPAGothic"; do
+      wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${pair%%=*}" /t REG_SZ /d "${pair#*=}" /f >/dev/null 2>&1 || true
+    done
     wineserver -w
   fi
 ) 9>"$WINEPREFIX.lock"

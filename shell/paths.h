@@ -4,6 +4,17 @@
 
 #include <cstddef>
 
+// Whether lead starts a two-byte character in the code page of path text.
+// On a Japanese system (Shift-JIS) the second byte of such a character may be
+// 0x5C, the byte of '\', which is then no separator. Null treats every byte
+// as a character of its own; the Windows build starts with the rule of the
+// ANSI code page (AnsiLeadByte).
+extern bool (*g_isLeadByte)(unsigned char lead);
+
+// The last '\' of path that is a separator (never the second byte of a
+// two-byte character); null when there is none.
+const char* LastSeparator(const char* path);
+
 // 0 when the directory parts (up to the last '\') of a and b are equal,
 // byte by byte; 1 when either has no '\'; otherwise -1 or 1.
 int SameDirectory(const char* a, const char* b);
@@ -21,10 +32,19 @@ void StoreChosenSound(char* soundPath, const char* basePath);
 // when the path does not fit.
 bool ExtractCommandLinePath(const char* commandLine, char* dest, size_t size);
 
+// Joins directory and name into out ("%s%s"). Returns false, leaving out
+// empty, when the two do not fit size bytes.
+bool JoinPath(char* out, size_t size, const char* directory, const char* name);
+
 #ifdef _WIN32
+// IsDBCSLeadByte in the ANSI code page.
+bool AnsiLeadByte(unsigned char lead);
 // The program's own directory with its trailing '\'. Returns false, leaving
 // out empty, when it does not fit.
 bool ProgramDirectory(char* out, size_t size);
+// The font settings file beside the program: ProgramDirectory and "font.ini".
+// Returns false, leaving out empty, when it does not fit.
+bool FontSettingsPath(char* out, size_t size);
 // Makes the base path's directory the current directory, if it has one.
 void FollowAnimationDirectory(const char* base);
 #endif

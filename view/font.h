@@ -26,5 +26,10 @@ void SelectFontCommand(HWND view);
 void LoadFontCommand(HWND view, const char* settingsPath);
 void SaveFontCommand(const char* settingsPath);
 
-// Deletes the current font, if there is one (at exit).
+// Deletes the current font, if there is one (at exit). Should the drawing
+// surface still hold it, it goes when the surface lets it go.
 void DeleteCurrentFont();
+
+// Deletes font unless it is the current font or the drawing surface holds it
+// (the editor is always given the current font).
+void ReleaseFontIfUnused(HFONT font);

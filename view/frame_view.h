@@ -31,3 +31,6 @@ void ChooseBackColour();
 
 // Selects font into the drawing surface (when it exists).
 void SelectSurfaceFont(HFONT font);
+// The font the drawing surface holds; null before the surface exists or
+// while it keeps its default font.
+HFONT SurfaceFont();

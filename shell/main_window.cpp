@@ -1,0 +1,155 @@
+#include "main_window.h"
+
+#include <mmsystem.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "commands.h"
+#include "file_chooser.h"
+#include "font.h"
+#include "frame_loader.h"
+#include "frame_view.h"
+#include "paths.h"
+#include "resource.h"
+
+HINSTANCE g_instance;
+HWND g_mainWindow;
+HWND g_scrollBar;
+char g_fontSettingsPath[kPathMax] = "font.ini";
+
+static char s_commandLine[kCommandLineSize];
+static bool s_hasCommandLine = false;
+
+// Layout: the frame view sits 5 from the left, 35 from the top; the scroll
+// bar, 13 wide, to its right.
+constexpr int kMargin = 5;
+constexpr int kTopMargin = 35;
+constexpr int kInitialWidth = 430;
+constexpr int kInitialHeight = 160;
+
+void StoreCommandLine(const char* commandLine) {
+  s_hasCommandLine = false;
+  if (commandLine == nullptr || commandLine[0] == '\0') return;
+  int written = std::snprintf(s_commandLine, sizeof s_commandLine, "%s", commandLine);
+  if (written < 0 || written >= static_cast<int>(sizeof s_commandLine)) {
+    s_commandLine[0] = '\0';  // too long to be a path the program can open
+    return;
+  }
+  s_hasCommandLine = true;
+}
+
+void SendCommand(WORD command) { SendMessageA(g_mainWindow, WM_COMMAND, MAKEWPARAM(command, 0), 0); }
+
+void SetEditorText(const char* text) { SetWindowTextA(FrameView(), text); }
+
+void GetEditorText(char* buffer, int size) {
+  if (size <= 0) return;
+  buffer[0] = '\0';
+  GetWindowTextA(FrameView(), buffer, size);
+}
+
+void ShowFrameNumber(const char* text) { SetDlgItemTextA(g_mainWindow, IDC_FRAMENUMBER, text); }
+
+static void PlaySoundAsync(const char* path) { PlaySoundA(path, nullptr, SND_ASYNC); }
+
+void Close() {
+  FreeTextBuffers();
+  DeleteCurrentFont();
+  EndDialog(g_mainWindow, 0);
+}
+
+static HWND CreateFrameView(HWND dialog) {
+  HWND view = CreateWindowExA(0, "edit", "",
+                              WS_CHILD | WS_VISIBLE | WS_BORDER | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
+                                  ES_AUTOHSCROLL | ES_WANTRETURN,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr,
+                              g_instance, nullptr);
+  InstallFrameView(view);
+  return view;
+}
+
+static HWND CreateScrollBar(HWND dialog) {
+  HWND bar = CreateWindowExA(0, "scrollbar", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | SBS_VERT, 0, 0, 0, 0, dialog,
+                             nullptr, g_instance, nullptr);
+  SetScrollRange(bar, SB_CTL, 0, 0, TRUE);
+  return bar;
+}
+
+static INT_PTR OnInitDialog(HWND dialog) {
+  AllocateTextBuffers();
+  g_mainWindow = dialog;
+  g_viewHooks = ViewHooks{SetEditorText, GetEditorText, ShowFrameNumber, RenderFrame, ApplyColours};
+  g_playSound = PlaySoundAsync;
+  UseTextPreset();
+  InitFileChooser(dialog);
+  SetWindowTextA(dialog, "zoetrix");
+  g_animation.storageMode = FrameFiles;
+  g_animation.playing = 0;
+  SetClassLongPtrA(dialog, GCLP_HICON, reinterpret_cast<LONG_PTR>(LoadIconA(g_instance, MAKEINTRESOURCEA(IDI_MAINICON))));
+  HWND view = CreateFrameView(dialog);
+  g_scrollBar = CreateScrollBar(dialog);
+  // A program directory too long for the settings path leaves it empty:
+  // the font settings are then neither read nor written.
+  FontSettingsPath(g_fontSettingsPath, sizeof g_fontSettingsPath);
+  SetUpFont(view, g_fontSettingsPath);
+  ApplyFont(view);
+  SendMessageA(dialog, WM_SIZE, 0, MAKELPARAM(kInitialWidth, kInitialHeight));
+  DragAcceptFiles(dialog, TRUE);
+  if (s_hasCommandLine && ExtractCommandLinePath(s_commandLine, g_animation.basePath, sizeof g_animation.basePath)) {
+    SendCommand(CMD_OPENPATH);
+  }
+  SendCommand(CMD_SPEED3);
+  return TRUE;
+}
+
+static INT_PTR OnSize(int width, int height) {
+  int viewHeight = height - kTopMargin - kMargin;
+  MoveWindow(FrameView(), kMargin, kTopMargin, width - kMargin - 25, viewHeight, TRUE);
+  MoveWindow(g_scrollBar, width - kMargin - 18, kTopMargin, 13, viewHeight, TRUE);
+  return 0;
+}
+
+static INT_PTR OnSysCommand(WPARAM wParam) {
+  if ((wParam & 0xFFF0) != SC_CLOSE) return FALSE;
+  Close();
+  return TRUE;
+}
+
+static INT_PTR OnDropFiles(HDROP drop) {
+  // A name that would not fit the path buffer is not cut into another name.
+  UINT length = DragQueryFileA(drop, 0, nullptr, 0);
+  if (length > 0 && length < static_cast<UINT>(kPathMax)) {
+    DragQueryFileA(drop, 0, g_animation.basePath, kPathMax);
+    DragFinish(drop);
+    SendCommand(CMD_OPENPATH);
+    return 0;
+  }
+  DragFinish(drop);
+  return 0;
+}
+
+INT_PTR CALLBACK MainWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      return OnInitDialog(dialog);
+    case WM_SIZE:
+      return OnSize(LOWORD(lParam), HIWORD(lParam));
+    case WM_COMMAND:
+      DispatchCommand(LOWORD(wParam));
+      return 0;
+    case WM_SYSCOMMAND:
+      return OnSysCommand(wParam);
+    case WM_TIMER:
+      OnTimerTick();
+      return 0;
+    case WM_VSCROLL:
+      OnScroll(LOWORD(wParam));
+      return 0;
+    case WM_DROPFILES:
+      return OnDropFiles(reinterpret_cast<HDROP>(wParam));
+    default:
+      return FALSE;
+  }
+}

@@ -1,0 +1,79 @@
+#include "paths.h"
+
+#include <cstdio>
+#include <cstring>
+
+#ifdef _WIN32
+bool (*g_isLeadByte)(unsigned char lead) = AnsiLeadByte;
+#else
+bool (*g_isLeadByte)(unsigned char lead) = nullptr;
+#endif
+
+const char* LastSeparator(const char* path) {
+  const char* last = nullptr;
+  for (const char* p = path; *p != '\0'; ++p) {
+    if (g_isLeadByte != nullptr && g_isLeadByte(static_cast<unsigned char>(*p))) {
+      // A lead byte and its second byte are one character; a lead byte at
+      // the very end stands alone.
+      if (p[1] == '\0') break;
+      ++p;
+    } else if (*p == '\\') {
+      last = p;
+    }
+  }
+  return last;
+}
+
+int SameDirectory(const char* a, const char* b) {
+  const char* endA = LastSeparator(a);
+  const char* endB = LastSeparator(b);
+  if (endA == nullptr || endB == nullptr) return 1;
+  size_t lengthA = static_cast<size_t>(endA - a);
+  size_t lengthB = static_cast<size_t>(endB - b);
+  // Compared like strcmp on the two directory strings.
+  int order = std::memcmp(a, b, lengthA < lengthB ? lengthA : lengthB);
+  if (order == 0) order = (lengthA > lengthB) - (lengthA < lengthB);
+  return (order > 0) - (order < 0);
+}
+
+void StripDirectory(char* path) {
+  const char* separator = LastSeparator(path);
+  if (separator == nullptr) return;
+  const char* name = separator + 1;
+  std::memmove(path, name, std::strlen(name) + 1);
+}
+
+void StoreChosenSound(char* soundPath, const char* basePath) {
+  if (SameDirectory(soundPath, basePath) == 0) StripDirectory(soundPath);
+}
+
+bool ExtractCommandLinePath(const char* commandLine, char* dest, size_t size) {
+  if (size == 0) return false;
+  const char* p = commandLine;
+  if (*p == '/') {
+    ++p;
+    if (*p == 'p' || *p == 'P') ++p;
+  }
+  while (*p == ' ' || *p == '\t') ++p;
+  size_t n = 0;
+  for (; *p != '\0'; ++p) {
+    if (*p == '"') continue;
+    if (n + 1 >= size) {
+      // A cut path would name a different file: take none.
+      dest[0] = '\0';
+      return false;
+    }
+    dest[n++] = *p;
+  }
+  dest[n] = '\0';
+  return true;
+}
+
+bool JoinPath(char* out, size_t size, const char* directory, const char* name) {
+  int written = std::snprintf(out, size, "%s%s", directory, name);
+  if (written < 0 || static_cast<size_t>(written) >= size) {
+    if (size > 0) out[0] = '\0';
+    return false;
+  }
+  return true;
+}

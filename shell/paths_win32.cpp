@@ -1,0 +1,46 @@
+// The path helpers that ask Windows: the program's directory and the
+// current directory.
+#include <windows.h>
+
+#include <cstring>
+
+#include "animation.h"
+#include "paths.h"
+
+bool AnsiLeadByte(unsigned char lead) { return IsDBCSLeadByte(lead) != FALSE; }
+
+bool ProgramDirectory(char* out, size_t size) {
+  if (size == 0) return false;
+  out[0] = '\0';
+  char module[kPathMax];
+  DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
+  // A name that filled the buffer was cut (and may lack its zero).
+  if (length == 0 || length >= sizeof module) return false;
+  // Drive and directory: everything up to and with the last '\'.
+  const char* separator = LastSeparator(module);
+  size_t keep = separator != nullptr ? static_cast<size_t>(separator - module) + 1 : 0;
+  if (keep >= size) return false;
+  std::memcpy(out, module, keep);
+  out[keep] = '\0';
+  return true;
+}
+
+bool FontSettingsPath(char* out, size_t size) {
+  char directory[kPathMax];
+  if (!ProgramDirectory(directory, sizeof directory)) {
+    if (size > 0) out[0] = '\0';
+    return false;
+  }
+  return JoinPath(out, size, directory, "font.ini");
+}
+
+void FollowAnimationDirectory(const char* base) {
+  // A base that does not fit a path buffer names no directory to go to.
+  if (std::strlen(base) >= kPathMax) return;
+  char directory[kPathMax];
+  CopyText(directory, sizeof directory, base);
+  const char* separator = LastSeparator(directory);
+  if (separator == nullptr) return;
+  directory[separator - directory] = '\0';
+  SetCurrentDirectoryA(directory);
+}
