@@ -21,10 +21,9 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 elif ! have_pkg wine32:i386; then
   need+=(wine32:i386)
 fi
-# libFuzzer runtime for the fuzz targets.
-if ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
-  have_pkg libclang-rt-14-dev || need+=(libclang-rt-14-dev)
-fi
+# clang's sanitizer and libFuzzer runtimes (clang only recommends them, and
+# recommends are not installed). Debian 12's clang is clang 14.
+have_pkg libclang-rt-14-dev || need+=(libclang-rt-14-dev)
 
 if [ "${#need[@]}" -gt 0 ]; then
   echo "installing: ${need[*]}"

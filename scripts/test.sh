@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the storage tests natively, under
 # AddressSanitizer/UndefinedBehaviorSanitizer, and as Windows programs under
-# Wine (with the program's own tests in a virtual display).
+# Wine (with the program's own tests in a virtual display); then a bounded
+# libFuzzer run of each fuzz target.
 # Installs what is missing first. Ends with one line "N passed, M failed".
 set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -44,6 +45,8 @@ suite() {
 suite native
 suite sanitize
 suite windows
+# Bounded fuzz runs: ZOETRIX_FUZZ_SECONDS per target (default 60).
+suite fuzz
 
 echo
 echo "$passed passed, $failed failed"

@@ -8,11 +8,6 @@
 #include <immintrin.h>
 #endif
 
-// True when the candidate at q, below limit, ends the text.
-static inline bool EndsText(const char* q, const char* limit) {
-  return *q == '\0' || (limit - q >= 5 && std::memcmp(q, "[end]", 5) == 0);
-}
-
 // Looks for '[' with memchr, then checks for a zero byte before the first
 // "[end]" found.
 static const char* FindTextEndPlain(const char* p, const char* limit) {
@@ -45,6 +40,11 @@ static const char* FindTextEndPlain(const char* p, const char* limit) {
 // They read 64-byte blocks from the one holding p (aligned down) to at most
 // 191 bytes past limit; marks before p are dropped, and marks at or beyond
 // limit end the search.
+
+// True when the candidate at q, below limit, ends the text.
+static inline bool EndsText(const char* q, const char* limit) {
+  return *q == '\0' || (limit - q >= 5 && std::memcmp(q, "[end]", 5) == 0);
+}
 
 // Checks the marked positions of 64 bytes starting at q. Returns the end of
 // the text, or null when these bytes hold none.
