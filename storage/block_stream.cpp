@@ -159,16 +159,16 @@ static inline bool FindText(BlockStream& s) {
   return true;
 }
 
-int NextBlockNumber(BlockStream& s, int* number) { return ReadNumberLine(s, number); }
+int ReadBlockNumber(BlockStream& s, int* number) { return ReadNumberLine(s, number); }
 
-bool NextBlockText(BlockStream& s, const char** text, int* length) {
+bool ReadBlockText(BlockStream& s, const char** text, int* length) {
   if (!FindText(s)) return false;
   *text = s.chunk + s.textStart;
   *length = static_cast<int>(s.textLength);
   return true;
 }
 
-void SkipToNextBlock(BlockStream& s) { s.pos = s.textStart + s.textLength + 7; }
+void AdvanceToNextBlock(BlockStream& s) { s.pos = s.textStart + s.textLength + 7; }
 
 BlockSearch FindBlock(BlockStream& s, uint32_t n, const char** text, int* length) {
   int number = 0;

@@ -41,15 +41,15 @@ void CloseBlockStream(BlockStream& s);
 // Reads the next number line. Returns the count of characters read, 0 when
 // the sequence has ended; when it is not 0, *number receives the line's value
 // if the line is a number.
-int NextBlockNumber(BlockStream& s, int* number);
+int ReadBlockNumber(BlockStream& s, int* number);
 
 // Finds the text of the block whose number line was just read. Returns false
 // when the sequence has ended. *text points into the stream's chunk (not
 // zero-terminated) and stays valid until the next call on the stream.
-bool NextBlockText(BlockStream& s, const char** text, int* length);
+bool ReadBlockText(BlockStream& s, const char** text, int* length);
 
 // Moves to the next block's number line, 7 bytes after the text found last.
-void SkipToNextBlock(BlockStream& s);
+void AdvanceToNextBlock(BlockStream& s);
 
 enum class BlockSearch {
   Found,   // the block numbered n
@@ -58,7 +58,7 @@ enum class BlockSearch {
 };
 
 // Reads blocks from the start of the stream until one numbered n or above.
-// When one is found, *text and *length are its text, as NextBlockText gives.
+// When one is found, *text and *length are its text, as ReadBlockText gives.
 BlockSearch FindBlock(BlockStream& s, uint32_t n, const char** text, int* length);
 
 // The raw window after the number line just read: up to 32000 bytes, with no

@@ -36,7 +36,7 @@ void ExpandAllInOne(const char* base) {
   int number = 0;
   const char* text;
   int length;
-  while (NextBlockNumber(s, &number) != 0 && NextBlockText(s, &text, &length)) {
+  while (ReadBlockNumber(s, &number) != 0 && ReadBlockText(s, &text, &length)) {
     // A block with empty text makes no file and leaves an existing one alone.
     if (length > 0) {
       std::ofstream out;
@@ -44,7 +44,7 @@ void ExpandAllInOne(const char* base) {
         out.write(text, length);
       }
     }
-    SkipToNextBlock(s);
+    AdvanceToNextBlock(s);
   }
   CloseBlockStream(s);
 }
@@ -57,7 +57,7 @@ static bool ReadFirstBlockWindow(const char* base) {
   BlockStream s;
   if (!AllInOneFileName(name, sizeof name, base) || !OpenBlockStream(s, name)) return false;
   int number = 0;
-  bool first = NextBlockNumber(s, &number) != 0 && number == 0;
+  bool first = ReadBlockNumber(s, &number) != 0 && number == 0;
   if (first) {
     const char* window;
     int got = BlockWindow(s, &window);

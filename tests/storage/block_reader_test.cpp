@@ -54,9 +54,9 @@ class BlockReader : public StorageTest {
     while (blocks.size() < 100) {
       const char* text;
       int length;
-      if (NextBlockNumber(s, &number) == 0 || !NextBlockText(s, &text, &length)) break;
+      if (ReadBlockNumber(s, &number) == 0 || !ReadBlockText(s, &text, &length)) break;
       blocks.push_back({number, std::string(text, static_cast<size_t>(length))});
-      SkipToNextBlock(s);
+      AdvanceToNextBlock(s);
     }
     CloseBlockStream(s);
     return blocks;
