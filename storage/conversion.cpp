@@ -4,7 +4,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "block_reader.h"
+#include "block_stream.h"
 #include "file_io.h"
 #include "frame_header.h"
 #include "frame_loader.h"
@@ -28,59 +28,56 @@ void ExportAllInOne(const char* base) {
   }
 }
 
-// Reads the next block of the all-in-one file into WorkBuffer and moves the
-// stream on to the block after it. Returns false when the blocks have ended.
-static bool ReadNextBlock(std::istream& in, int* number, int* textLength) {
-  if (ReadBlockNumber(in, WorkBuffer, number) == 0) return false;
-  int got = ReadBlockText(in, WorkBuffer, textLength);
-  if (got == 0) return false;
-  AdvanceToNextBlock(in, got, *textLength);
-  return true;
-}
-
 void ExpandAllInOne(const char* base) {
   char name[kPathMax];
-  std::ifstream in;
-  if (!AllInOneFileName(name, sizeof name, base) || !OpenInput(in, name)) return;
-  std::memset(WorkBuffer, 0, sizeof WorkBuffer);
+  BlockStream s;
+  if (!AllInOneFileName(name, sizeof name, base) || !OpenBlockStream(s, name)) return;
   // A number line that is not a number keeps the number held before it.
   int number = 0;
-  int length = 0;
-  while (!in.fail() && ReadNextBlock(in, &number, &length)) {
+  const char* text;
+  int length;
+  while (ReadBlockNumber(s, &number) != 0 && ReadBlockText(s, &text, &length)) {
     // A block with empty text makes no file and leaves an existing one alone.
-    if (length == 0) continue;
-    std::ofstream out;
-    if (!FrameFileName(name, sizeof name, base, static_cast<uint32_t>(number)) ||
-        !OpenOutput(out, name)) {
-      continue;
+    if (length > 0) {
+      std::ofstream out;
+      if (FrameFileName(name, sizeof name, base, static_cast<uint32_t>(number)) && OpenOutput(out, name)) {
+        out.write(text, length);
+      }
     }
-    out.write(WorkBuffer, length);
+    AdvanceToNextBlock(s);
   }
+  CloseBlockStream(s);
 }
 
-// Opens the all-in-one file and steps over its first number line. False when
-// the file cannot be opened or its first block is not frame 0; a first number
-// line that is not a number counts as 0.
-static bool OpenFirstBlock(std::ifstream& in, const char* base) {
+// Copies the first block's raw window (not cut at "[end]") into WorkBuffer,
+// cleared first, if the first block is frame 0; a first number line that is
+// not a number counts as 0. Returns false, copying nothing, otherwise.
+static bool ReadFirstBlockWindow(const char* base) {
   char name[kPathMax];
-  if (!AllInOneFileName(name, sizeof name, base) || !OpenInput(in, name)) return false;
-  std::memset(WorkBuffer, 0, sizeof WorkBuffer);
+  BlockStream s;
+  if (!AllInOneFileName(name, sizeof name, base) || !OpenBlockStream(s, name)) return false;
   int number = 0;
-  return ReadBlockNumber(in, WorkBuffer, &number) != 0 && number == 0;
+  bool first = ReadBlockNumber(s, &number) != 0 && number == 0;
+  if (first) {
+    const char* window;
+    int got = BlockWindow(s, &window);
+    std::memset(WorkBuffer, 0, sizeof WorkBuffer);
+    std::memcpy(WorkBuffer, window, static_cast<size_t>(got));
+  }
+  CloseBlockStream(s);
+  return first;
 }
 
 void ApplyFirstFrameColours(const char* base) {
   std::memset(WorkBuffer, 0, sizeof WorkBuffer);
-  std::ifstream in;
   if (g_animation.storageMode == AllInOne) {
-    if (!OpenFirstBlock(in, base)) return;
+    if (!ReadFirstBlockWindow(base)) return;
   } else {
     char name[kPathMax];
+    std::ifstream in;
     if (!FrameFileName(name, sizeof name, base, 0) || !OpenInput(in, name)) return;
+    in.read(WorkBuffer, kFrameTextMax);
   }
-  // The whole read is taken, not cut at "[end]": only its first lines matter.
-  std::memset(WorkBuffer, 0, sizeof WorkBuffer);
-  in.read(WorkBuffer, kFrameTextMax);
   // Only a colour block on the line right after "{" is applied.
   if (WorkBuffer[0] == '{') ParseColourBlock(SkipLine(WorkBuffer));
 }

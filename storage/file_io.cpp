@@ -25,6 +25,11 @@ bool OpenInput(std::ifstream& in, const char* name) {
   return in.is_open();
 }
 
+size_t ReadChunk(std::istream& in, char* buffer, size_t size) {
+  in.read(buffer, static_cast<std::streamsize>(size));
+  return static_cast<size_t>(in.gcount());
+}
+
 bool OpenOutput(std::ofstream& out, const char* name) {
   if (name == nullptr || name[0] == '\0') return false;
   out.open(name, std::ios::out | std::ios::binary | std::ios::trunc);

@@ -3,11 +3,16 @@
 // creates a file.
 #pragma once
 
+#include <cstddef>
 #include <fstream>
 
 // Opens name for reading in binary mode. Fails for an empty or missing name
 // and for a directory.
 bool OpenInput(std::ifstream& in, const char* name);
+
+// Reads up to size bytes into buffer; returns the count read, which is less
+// than size only at the end of the file (or when reading fails).
+size_t ReadChunk(std::istream& in, char* buffer, size_t size);
 
 // Opens name for writing in binary mode, creating or truncating it.
 // Fails for an empty name.

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "block_reader.h"
+#include "block_stream.h"
 #include "file_io.h"
 #include "frame_header.h"
 
@@ -26,29 +26,18 @@ static void ReadFrameFile(const char* base, uint32_t n) {
 
 static void ReadAllInOneBlock(const char* base, uint32_t n) {
   char name[kPathMax];
-  std::ifstream in;
-  if (!AllInOneFileName(name, sizeof name, base) || !OpenInput(in, name)) return;
-  std::memset(WorkBuffer, 0, sizeof WorkBuffer);
-  int block = 0;
-  for (;;) {
-    if (in.fail()) return;
-    if (ReadBlockNumber(in, WorkBuffer, &block) == 0) {
-      g_animation.playing = 0;
-      return;
-    }
-    int length = 0;
-    int got = ReadBlockText(in, WorkBuffer, &length);
-    if (got == 0) {
-      g_animation.playing = 0;
-      return;
-    }
-    if (static_cast<uint32_t>(block) == n) return;
-    if (static_cast<uint32_t>(block) > n) {
-      WorkBuffer[0] = '\0';
-      return;
-    }
-    AdvanceToNextBlock(in, got, length);
+  BlockStream s;
+  if (!AllInOneFileName(name, sizeof name, base) || !OpenBlockStream(s, name)) return;
+  const char* text;
+  int length;
+  BlockSearch found = FindBlock(s, n, &text, &length);
+  if (found == BlockSearch::Found) {
+    std::memcpy(WorkBuffer, text, static_cast<size_t>(length));
+    WorkBuffer[length] = '\0';
+  } else if (found == BlockSearch::Ended) {
+    g_animation.playing = 0;
   }
+  CloseBlockStream(s);
 }
 
 void ReadFrameText(const char* base, uint32_t n) {

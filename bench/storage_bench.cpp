@@ -1,0 +1,314 @@
+// Benchmarks of the storage operations on generated animations. Prints Google
+// Benchmark's own report, then a table of the median times with each
+// all-in-one load beside its baseline: reading the same file's bytes up to and
+// including the wanted block once, in 256 KB chunks into one reused buffer.
+//
+//   storage_bench [--smoke] [Google Benchmark flags]
+//
+// --smoke runs every benchmark once on small animations (a check that the
+// benchmarks work, not a measurement).
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "animation.h"
+#include "block_stream.h"
+#include "conversion.h"
+#include "file_io.h"
+#include "frame_editing.h"
+#include "frame_loader.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// One generated animation in both layouts.
+struct Animation {
+  int frames;
+  int frameSize;
+  std::string base;
+  std::vector<size_t> blockEnds;  // offset just past each block's end line
+};
+
+bool g_smoke = false;
+std::string g_dir;
+
+// Text-art lines of about 60 columns: ASCII art characters and Shift-JIS
+// ones (some of whose second bytes are '[' and ']').
+std::string FrameText(std::mt19937& rng, int size) {
+  static const char* const kPieces[] = {
+      " ", " ", " ", " ", ".", ":", "-", "=", "+", "*", "#", "%", "@", "|", "/", "\\", "(", ")",
+      "[", "]", "<", ">", "_", "^", "~", "o", "O",
+      "\x81\x5b",  // long vowel mark, second byte '['
+      "\x81\x51", "\x81\x62", "\x81\x5e", "\x81\x5f", "\x81\x69", "\x81\x6a", "\x81\x4c",
+      "\x81\x4d", "\x81\xc8", "\x81\xcd", "\x81\x40", "\x82\xa0", "\x83\x41"};
+  const size_t kinds = sizeof kPieces / sizeof kPieces[0];
+  std::string text;
+  while (static_cast<int>(text.size()) < size - 62) {
+    size_t lineStart = text.size();
+    while (text.size() - lineStart < 60) text += kPieces[rng() % kinds];
+    text += "\r\n";
+  }
+  while (static_cast<int>(text.size()) < size) text += '.';
+  return text;
+}
+
+std::string ReadWhole(const std::string& name) {
+  std::ifstream in(name, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void WriteFile(const std::string& name, const std::string& bytes) {
+  std::FILE* f = std::fopen(name.c_str(), "wb");
+  if (f == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) {
+    std::fprintf(stderr, "cannot write %s\n", name.c_str());
+    std::exit(1);
+  }
+  std::fclose(f);
+}
+
+// Writes frames frame files and the all-in-one file as export writes it, in
+// a directory of their own named by tag.
+Animation Generate(int frames, int frameSize, const std::string& tag = "load") {
+  Animation a{frames, frameSize,
+              g_dir + "/" + tag + std::to_string(frames) + "x" + std::to_string(frameSize), {}};
+  fs::create_directories(a.base);
+  a.base += "/anim";
+  std::mt19937 rng(static_cast<unsigned>(frames * 31 + frameSize));
+  std::string all;
+  char name[kPathMax];
+  for (int i = 0; i < frames; ++i) {
+    std::string text = FrameText(rng, frameSize);
+    FrameFileName(name, sizeof name, a.base.c_str(), static_cast<uint32_t>(i));
+    WriteFile(name, text);
+    char head[16];
+    std::snprintf(head, sizeof head, "%04d\r\n", i);
+    all += head + text + "\r\n[end]\r\n";
+    a.blockEnds.push_back(all.size());
+  }
+  AllInOneFileName(name, sizeof name, a.base.c_str());
+  WriteFile(name, all);
+  return a;
+}
+
+void Load(benchmark::State& state, const Animation& a, int mode, uint32_t n) {
+  g_animation.storageMode = mode;
+  for (auto _ : state) {
+    g_animation.playing = 1;
+    LoadFrame(a.base.c_str(), n);
+    benchmark::DoNotOptimize(DisplayText[0]);
+  }
+}
+
+// Reads the all-in-one file's bytes up to and including block n, in chunks
+// into one reused buffer, and nothing else.
+void Baseline(benchmark::State& state, const Animation& a, uint32_t n) {
+  static char chunk[kBlockChunkSize];
+  char name[kPathMax];
+  AllInOneFileName(name, sizeof name, a.base.c_str());
+  size_t wanted = a.blockEnds[n];
+  for (auto _ : state) {
+    std::ifstream in;
+    OpenInput(in, name);
+    size_t total = 0;
+    while (total < wanted) {
+      size_t got = ReadChunk(in, chunk, kBlockChunkSize);
+      if (got == 0) break;
+      total += got;
+    }
+    benchmark::DoNotOptimize(chunk[0]);
+  }
+}
+
+void Export(benchmark::State& state, const Animation& a) {
+  for (auto _ : state) ExportAllInOne(a.base.c_str());
+}
+
+// Expansion rewrites the same frame files every time (each with one CR LF
+// more than its frame had before export).
+void Expand(benchmark::State& state, const Animation& a) {
+  for (auto _ : state) ExpandAllInOne(a.base.c_str());
+}
+
+// Inserting at frame 0 moves every frame file up by one; a delete, not
+// timed, moves them back.
+void Insert(benchmark::State& state, const Animation& a) {
+  g_animation.currentFrame = 0;
+  for (auto _ : state) {
+    InsertFrame(a.base.c_str());
+    state.PauseTiming();
+    DeleteFrame(a.base.c_str());
+    state.ResumeTiming();
+  }
+}
+
+// Deleting frame 0 moves every later frame file down by one; an insert and
+// frame 0 written again, not timed, put them back.
+void Delete(benchmark::State& state, const Animation& a) {
+  g_animation.currentFrame = 0;
+  char name[kPathMax];
+  FrameFileName(name, sizeof name, a.base.c_str(), 0);
+  std::string first = ReadWhole(name);
+  for (auto _ : state) {
+    DeleteFrame(a.base.c_str());
+    state.PauseTiming();
+    InsertFrame(a.base.c_str());
+    WriteFile(name, first);
+    state.ResumeTiming();
+  }
+}
+
+// Keeps the median of every benchmark's repetitions (the time itself in a
+// smoke run) while printing the usual report.
+class MedianReporter : public benchmark::ConsoleReporter {
+ public:
+  std::map<std::string, double> medians;
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+        medians[run.run_name.function_name] = run.GetAdjustedRealTime();
+      } else if (run.run_type == Run::RT_Iteration && run.repetitions <= 1) {
+        medians[run.run_name.function_name] = run.GetAdjustedRealTime();
+      }
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+};
+
+const char* const kPositions[] = {"first", "middle", "last"};
+
+uint32_t FrameAt(const Animation& a, int position) {
+  return position == 0 ? 0 : position == 1 ? static_cast<uint32_t>(a.frames / 2) : static_cast<uint32_t>(a.frames - 1);
+}
+
+std::string LoadName(const char* layout, const Animation& a, int position) {
+  return std::string("LoadFrame/") + layout + "/" + std::to_string(a.frames) + "x" + std::to_string(a.frameSize) +
+         "/" + kPositions[position];
+}
+
+std::string OperationName(const std::string& operation, const Animation& a) {
+  return operation + "/" + std::to_string(a.frames) + "x" + std::to_string(a.frameSize);
+}
+
+void Register(const std::string& name, std::function<void(benchmark::State&)> run,
+              benchmark::TimeUnit unit = benchmark::kMicrosecond) {
+  benchmark::internal::Benchmark* b = benchmark::RegisterBenchmark(name.c_str(), run);
+  b->Unit(unit);
+  if (g_smoke) {
+    b->Iterations(1);
+  } else {
+    b->Repetitions(9)->ReportAggregatesOnly(true)->MinTime(0.05);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<char*> args;
+  for (int i = 0; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--smoke") == 0) {
+      g_smoke = true;
+    } else {
+      args.push_back(argv[i]);
+    }
+  }
+  // Repetitions of different benchmarks take turns, so that a slow spell of
+  // the machine falls on loads and baselines alike.
+  static char interleave[] = "--benchmark_enable_random_interleaving=true";
+  if (!g_smoke) args.insert(args.begin() + 1, interleave);
+  int count = static_cast<int>(args.size());
+  benchmark::Initialize(&count, args.data());
+  if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
+
+  g_dir = (fs::temp_directory_path() / ("zoetrix-bench-" + std::to_string(std::random_device{}()))).string();
+  fs::create_directories(g_dir);
+  ResetStorageState();
+  AllocateTextBuffers();
+
+  std::vector<Animation> animations;
+  for (int frames : {100, 1000, 10000}) {
+    if (g_smoke && frames > 100) continue;
+    for (int size : {1024, 16384}) animations.push_back(Generate(frames, size));
+  }
+  for (const Animation& a : animations) {
+    for (int p = 0; p < 3; ++p) {
+      uint32_t n = FrameAt(a, p);
+      Register(LoadName("files", a, p), [&a, n](benchmark::State& s) { Load(s, a, FrameFiles, n); });
+      Register(LoadName("allinone", a, p), [&a, n](benchmark::State& s) { Load(s, a, AllInOne, n); });
+      Register(LoadName("baseline", a, p), [&a, n](benchmark::State& s) { Baseline(s, a, n); });
+    }
+  }
+
+  // Whole-animation operations, each on animations of its own.
+  std::vector<std::pair<std::string, Animation>> operations;
+  int conversionFrames = g_smoke ? 100 : 1000;
+  for (int size : {1024, 16384}) {
+    operations.emplace_back("ExportAllInOne", Generate(conversionFrames, size, "export"));
+    operations.emplace_back("ExpandAllInOne", Generate(conversionFrames, size, "expand"));
+  }
+  for (int frames : {1000, 10000}) {
+    if (g_smoke && frames > 1000) continue;
+    if (g_smoke) frames = 100;
+    operations.emplace_back("InsertFrame", Generate(frames, 1024, "insert"));
+    operations.emplace_back("DeleteFrame", Generate(frames, 1024, "delete"));
+  }
+  for (const auto& op : operations) {
+    const Animation& a = op.second;
+    std::function<void(benchmark::State&)> run;
+    if (op.first == "ExportAllInOne") run = [&a](benchmark::State& s) { Export(s, a); };
+    if (op.first == "ExpandAllInOne") run = [&a](benchmark::State& s) { Expand(s, a); };
+    if (op.first == "InsertFrame") run = [&a](benchmark::State& s) { Insert(s, a); };
+    if (op.first == "DeleteFrame") run = [&a](benchmark::State& s) { Delete(s, a); };
+    Register(OperationName(op.first, a), run, benchmark::kMillisecond);
+  }
+
+  MedianReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+
+  std::printf("\nLoadFrame, median microseconds; baseline: reading the all-in-one file's bytes up to and\n"
+              "including the block once, in %zu KB chunks; ratio: all-in-one / baseline\n",
+              kBlockChunkSize / 1024);
+  std::printf("%7s %7s %-7s %11s %11s %11s %7s\n", "frames", "size", "frame", "frame files", "all-in-one",
+              "baseline", "ratio");
+  double worst = 0;
+  for (const Animation& a : animations) {
+    for (int p = 0; p < 3; ++p) {
+      auto all = reporter.medians.find(LoadName("allinone", a, p));
+      auto base = reporter.medians.find(LoadName("baseline", a, p));
+      auto files = reporter.medians.find(LoadName("files", a, p));
+      if (all == reporter.medians.end() || base == reporter.medians.end() || files == reporter.medians.end()) {
+        continue;  // left out by a filter
+      }
+      double ratio = all->second / base->second;
+      if (ratio > worst) worst = ratio;
+      std::printf("%7d %6dK %-7s %11.1f %11.1f %11.1f %7.2f\n", a.frames, a.frameSize / 1024, kPositions[p],
+                  files->second, all->second, base->second, ratio);
+    }
+  }
+  std::printf("highest ratio: %.2f\n", worst);
+
+  std::printf("\nWhole-animation operations, median milliseconds (insert and delete at frame 0, walking\n"
+              "all %u slots)\n",
+              HighestSlot);
+  for (const auto& op : operations) {
+    auto time = reporter.medians.find(OperationName(op.first, op.second));
+    if (time == reporter.medians.end()) continue;
+    std::printf("%-15s %6d frames of %2dK %9.1f\n", op.first.c_str(), op.second.frames, op.second.frameSize / 1024,
+                time->second);
+  }
+
+  FreeTextBuffers();
+  std::error_code ec;
+  fs::remove_all(g_dir, ec);
+  return 0;
+}

@@ -1,0 +1,192 @@
+#include "block_stream.h"
+
+#include <cstdint>
+#include <cstring>
+#include <new>
+
+#include "animation.h"
+#include "file_io.h"
+#include "frame_header.h"
+#include "text_scan.h"
+
+// The chunk holds, from a 64-byte boundary on: up to 63 bytes of padding,
+// what is kept of a block that a read cut short (less than a window), the
+// fresh chunk read after it (starting on a 64-byte boundary), and the bytes
+// the text scan may read past the data.
+constexpr size_t kKeepMax = kFrameTextMax + 64;
+constexpr size_t kChunkCapacity = 64 + kKeepMax + kBlockChunkSize + kTextScanSlack;
+
+alignas(64) static char s_sharedChunk[kChunkCapacity];
+static bool s_sharedChunkBusy = false;
+static size_t s_chunkSize = kBlockChunkSize;
+
+void SetBlockChunkSize(size_t size) {
+  if (size == 0 || size > kBlockChunkSize) size = kBlockChunkSize;
+  s_chunkSize = size;
+}
+
+bool OpenBlockStream(BlockStream& s, const char* name) {
+  if (!OpenInput(s.in, name)) return false;
+  if (!s_sharedChunkBusy) {
+    s_sharedChunkBusy = true;
+    s.chunk = s_sharedChunk;
+    s.ownsChunk = false;
+  } else {
+    // Only reached if a stream is opened while another is open; the text
+    // scan needs the chunk on a 64-byte boundary.
+    s.chunk = static_cast<char*>(::operator new[](kChunkCapacity, std::align_val_t{64}));
+    std::memset(s.chunk, 0, kChunkCapacity);
+    s.ownsChunk = true;
+  }
+  s.atEnd = false;
+  s.dataEnd = 0;
+  s.pos = 0;
+  s.textStart = 0;
+  s.textLength = 0;
+  return true;
+}
+
+void CloseBlockStream(BlockStream& s) {
+  s.in.close();
+  if (s.ownsChunk) {
+    ::operator delete[](s.chunk, std::align_val_t{64});
+  } else {
+    s_sharedChunkBusy = false;
+  }
+  s.chunk = nullptr;
+}
+
+// Keeps the bytes from keep on (keep <= dataEnd, fewer than kKeepMax of
+// them) and reads the next chunk of the file after them, into a 64-byte
+// boundary. Returns how far positions moved down (negative: up).
+static ptrdiff_t Refill(BlockStream& s, size_t keep) {
+  size_t kept = s.dataEnd - keep;
+  size_t pad = (64 - kept % 64) % 64;
+  std::memmove(s.chunk + pad, s.chunk + keep, kept);
+  ptrdiff_t shift = static_cast<ptrdiff_t>(keep) - static_cast<ptrdiff_t>(pad);
+  s.pos = static_cast<size_t>(static_cast<ptrdiff_t>(s.pos) - shift);
+  size_t got = ReadChunk(s.in, s.chunk + pad + kept, s_chunkSize);
+  s.dataEnd = pad + kept + got;
+  if (got < s_chunkSize) s.atEnd = true;
+  return shift;
+}
+
+// Makes up to want bytes from pos on available, as far as the file has them.
+static inline void Need(BlockStream& s, size_t want) {
+  while (!s.atEnd && s.pos + want > s.dataEnd) Refill(s, s.pos < s.dataEnd ? s.pos : s.dataEnd);
+}
+
+// The value of a number line of count (1 to 9) characters, as "%d" reads it;
+// old when they are not a number.
+static int ParseNumberLine(const char* p, size_t count, int old) {
+  char line[10];
+  std::memcpy(line, p, count);
+  line[count] = '\0';
+  int value;
+  return ParseInt(line, &value) != nullptr ? value : old;
+}
+
+// The index of the lowest byte of x (not 0) that has a bit set.
+static inline unsigned LowestSetByte(uint64_t x) {
+#if defined(__GNUC__)
+  return static_cast<unsigned>(__builtin_ctzll(x)) / 8;
+#else
+  unsigned i = 0;
+  for (; (x & 0xFF) == 0; x >>= 8) ++i;
+  return i;
+#endif
+}
+
+#if defined(_WIN32) || (defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__)
+constexpr bool kLittleEndian = true;
+#else
+constexpr bool kLittleEndian = false;
+#endif
+
+// Reads the number line at pos. Most number lines are a few digits and a CR,
+// which 8 bytes read at once (first byte lowest) settle.
+static inline int ReadNumberLine(BlockStream& s, int* number) {
+  if (kLittleEndian && s.pos + 16 <= s.dataEnd) {
+    uint64_t v;
+    std::memcpy(&v, s.chunk + s.pos, 8);
+    const uint64_t ones = 0x0101010101010101ULL;
+    const uint64_t x = v ^ (ones * '\r');
+    const uint64_t cr = (x - ones) & ~x & (ones * 0x80);  // lowest set byte: the first CR
+    if (cr != 0) {
+      const unsigned count = LowestSetByte(cr);
+      if (count == 0) return 0;
+      const uint64_t in = (~0ULL) >> (64 - 8 * count);
+      const uint64_t high = ones * 0xF0, digitHigh = ones * 0x30;
+      if ((v & high & in) == (digitHigh & in) && ((v + ones * 6) & high & in) == (digitHigh & in)) {
+        int value = 0;
+        for (unsigned i = 0; i < count; ++i) value = value * 10 + (s.chunk[s.pos + i] - '0');
+        *number = value;
+        s.pos += count + 2;
+        return static_cast<int>(count);
+      }
+    }
+  }
+  Need(s, 9);
+  size_t available = s.pos < s.dataEnd ? s.dataEnd - s.pos : 0;
+  size_t most = available < 9 ? available : 9;
+  const char* p = s.chunk + s.pos;
+  size_t count = 0;
+  while (count < most && p[count] != '\r') ++count;
+  if (count == 0) return 0;
+  *number = ParseNumberLine(p, count, *number);
+  s.pos += count + 2;
+  return static_cast<int>(count);
+}
+
+// Finds the text starting at pos. Returns false at the end of the file.
+static inline bool FindText(BlockStream& s) {
+  Need(s, 1);
+  if (s.pos >= s.dataEnd) return false;
+  size_t from = s.pos;  // where the scan goes on
+  const char* end;
+  for (;;) {
+    size_t windowEnd = s.pos + kFrameTextMax;
+    size_t limit = windowEnd < s.dataEnd ? windowEnd : s.dataEnd;
+    end = FindTextEnd(s.chunk + from, s.chunk + limit);
+    if (end < s.chunk + limit || limit == windowEnd || s.atEnd) break;
+    // The window runs on past the bytes read. An "[end]" may begin in the
+    // last 4 bytes scanned, so the scan resumes there.
+    from = limit >= s.pos + 4 ? limit - 4 : s.pos;
+    from = static_cast<size_t>(static_cast<ptrdiff_t>(from) - Refill(s, s.pos));
+  }
+  s.textStart = s.pos;
+  s.textLength = static_cast<size_t>(end - (s.chunk + s.pos));
+  return true;
+}
+
+int ReadBlockNumber(BlockStream& s, int* number) { return ReadNumberLine(s, number); }
+
+bool ReadBlockText(BlockStream& s, const char** text, int* length) {
+  if (!FindText(s)) return false;
+  *text = s.chunk + s.textStart;
+  *length = static_cast<int>(s.textLength);
+  return true;
+}
+
+void AdvanceToNextBlock(BlockStream& s) { s.pos = s.textStart + s.textLength + 7; }
+
+BlockSearch FindBlock(BlockStream& s, uint32_t n, const char** text, int* length) {
+  int number = 0;
+  for (;;) {
+    if (ReadNumberLine(s, &number) == 0 || !FindText(s)) return BlockSearch::Ended;
+    // Numbers compare as unsigned: a negative one is above every frame.
+    if (static_cast<uint32_t>(number) >= n) {
+      *text = s.chunk + s.textStart;
+      *length = static_cast<int>(s.textLength);
+      return static_cast<uint32_t>(number) == n ? BlockSearch::Found : BlockSearch::Passed;
+    }
+    s.pos = s.textStart + s.textLength + 7;
+  }
+}
+
+int BlockWindow(BlockStream& s, const char** window) {
+  Need(s, kFrameTextMax);
+  size_t available = s.pos < s.dataEnd ? s.dataEnd - s.pos : 0;
+  *window = s.chunk + s.pos;
+  return static_cast<int>(available < kFrameTextMax ? available : kFrameTextMax);
+}

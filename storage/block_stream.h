@@ -1,0 +1,71 @@
+// Reading the all-in-one file block by block. A block is a number line, the
+// frame's text and an "[end]" line. Every reader of the all-in-one file goes
+// through these functions, which walk the file once, front to back, in large
+// chunks, and return exactly what reading it block by block returns:
+//
+// - A number line is read up to a CR, at most 9 characters; none read ends
+//   the sequence. Its value is parsed as a decimal integer (a line that is not
+//   a number keeps the last value), and reading goes on 2 bytes after it.
+// - A block's window is the 32000 bytes after that (fewer at the end of the
+//   file; none ends the sequence). Its text runs to the window's first zero
+//   byte or first "[end]" lying wholly within the window, else to its end.
+// - The next number line starts 7 bytes after the text (past CR LF "[end]"
+//   CR LF), which may be past the end of the file.
+//
+// Nothing is kept between streams: each one reads the file as it is on disk.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <fstream>
+
+// Bytes asked of the file at a time.
+constexpr size_t kBlockChunkSize = 256 * 1024;
+
+struct BlockStream {
+  std::ifstream in;
+  char* chunk;        // the bytes being read; text pointers handed out point here
+  bool ownsChunk;     // chunk was allocated for this stream (the shared one was busy)
+  bool atEnd;         // the rest of the file is all in chunk
+  size_t dataEnd;     // bytes of the file held in chunk
+  size_t pos;         // reading position in chunk; may lie a few bytes past dataEnd
+  size_t textStart;   // the text last found, as an offset in chunk
+  size_t textLength;
+};
+
+// Opens name for block reading. Returns false (and needs no close) when the
+// file cannot be opened.
+bool OpenBlockStream(BlockStream& s, const char* name);
+void CloseBlockStream(BlockStream& s);
+
+// Reads the next number line. Returns the count of characters read, 0 when
+// the sequence has ended; when it is not 0, *number receives the line's value
+// if the line is a number.
+int ReadBlockNumber(BlockStream& s, int* number);
+
+// Finds the text of the block whose number line was just read. Returns false
+// when the sequence has ended. *text points into the stream's chunk (not
+// zero-terminated) and stays valid until the next call on the stream.
+bool ReadBlockText(BlockStream& s, const char** text, int* length);
+
+// Moves to the next block's number line, 7 bytes after the text found last.
+void AdvanceToNextBlock(BlockStream& s);
+
+enum class BlockSearch {
+  Found,   // the block numbered n
+  Passed,  // a block numbered above n (as unsigned numbers) came first
+  Ended,   // the sequence ended first
+};
+
+// Reads blocks from the start of the stream until one numbered n or above.
+// When one is found, *text and *length are its text, as ReadBlockText gives.
+BlockSearch FindBlock(BlockStream& s, uint32_t n, const char** text, int* length);
+
+// The raw window after the number line just read: up to 32000 bytes, with no
+// cut at "[end]" or at a zero byte. Returns its length (0 at the end of the
+// file); *window is valid until the next call on the stream.
+int BlockWindow(BlockStream& s, const char** window);
+
+// Chunk size for tests that split files at many places; 0 restores
+// kBlockChunkSize. Values are limited to 1 ... kBlockChunkSize.
+void SetBlockChunkSize(size_t size);
