@@ -20,7 +20,6 @@ static void ReadFrameFile(const char* base, uint32_t n) {
   char name[kPathMax];
   std::ifstream in;
   if (!FrameFileName(name, sizeof name, base, n) || !OpenInput(in, name)) return;
-  std::memset(WorkBuffer, 0, sizeof WorkBuffer);
   in.read(WorkBuffer, kFrameTextMax);
 }
 
@@ -41,10 +40,13 @@ static void ReadAllInOneBlock(const char* base, uint32_t n) {
 }
 
 void ReadFrameText(const char* base, uint32_t n) {
-  std::memset(WorkBuffer, 0, sizeof WorkBuffer);
   if (g_animation.storageMode == AllInOne) {
+    // The block's text is copied with its terminator; clearing the whole
+    // buffer as well would cost about as much as reading a small frame.
+    WorkBuffer[0] = '\0';
     ReadAllInOneBlock(base, n);
   } else {
+    std::memset(WorkBuffer, 0, sizeof WorkBuffer);
     ReadFrameFile(base, n);
   }
 }

@@ -38,9 +38,10 @@ void LoadFrame(const char* base, uint32_t n);
 // Plays the sound cue, if one is available.
 void PlayCue();
 
-// Reads frame n's raw text into WorkBuffer (cleared first), in the current
-// storage mode. In the all-in-one layout, running out of blocks before frame n
-// clears the playing flag.
+// Reads frame n's raw text into WorkBuffer as a zero-terminated string (empty
+// when there is none), in the current storage mode. In the all-in-one layout
+// the bytes after the terminator are left as they were, and running out of
+// blocks before frame n clears the playing flag.
 void ReadFrameText(const char* base, uint32_t n);
 
 // Loads frame n as the repeat named by a "same" line. Returns 0, loading
