@@ -6,6 +6,7 @@
 
 #include "block_stream.h"
 #include "file_io.h"
+#include "frame_files.h"
 #include "frame_header.h"
 #include "frame_loader.h"
 
@@ -13,16 +14,12 @@ void ExportAllInOne(const char* base) {
   char name[kPathMax];
   std::ofstream out;
   if (!AllInOneFileName(name, sizeof name, base) || !OpenOutput(out, name)) return;
-  std::memset(WorkBuffer, 0, sizeof WorkBuffer);
   // Frames are written in ascending order, as the block readers expect.
   for (uint32_t i = 0; i < HighestSlot; ++i) {
-    std::ifstream in;
-    if (!FrameFileName(name, sizeof name, base, i) || !OpenInput(in, name)) continue;
+    if (!ReadFrameFile(base, i)) continue;
     char numberLine[16];
     int lineLength = std::snprintf(numberLine, sizeof numberLine, "%04d\r\n", static_cast<int>(i));
     out.write(numberLine, lineLength);
-    std::memset(WorkBuffer, 0, sizeof WorkBuffer);
-    in.read(WorkBuffer, kFrameTextMax);
     out.write(WorkBuffer, static_cast<std::streamsize>(std::strlen(WorkBuffer)));
     out.write("\r\n[end]\r\n", 9);
   }
@@ -40,9 +37,7 @@ void ExpandAllInOne(const char* base) {
     // A block with empty text makes no file and leaves an existing one alone.
     if (length > 0) {
       std::ofstream out;
-      if (FrameFileName(name, sizeof name, base, static_cast<uint32_t>(number)) && OpenOutput(out, name)) {
-        out.write(text, length);
-      }
+      if (OpenFrameOutput(out, base, static_cast<uint32_t>(number))) out.write(text, length);
     }
     AdvanceToNextBlock(s);
   }
@@ -69,15 +64,9 @@ static bool ReadFirstBlockWindow(const char* base) {
 }
 
 void ApplyFirstFrameColours(const char* base) {
-  std::memset(WorkBuffer, 0, sizeof WorkBuffer);
-  if (g_animation.storageMode == AllInOne) {
-    if (!ReadFirstBlockWindow(base)) return;
-  } else {
-    char name[kPathMax];
-    std::ifstream in;
-    if (!FrameFileName(name, sizeof name, base, 0) || !OpenInput(in, name)) return;
-    in.read(WorkBuffer, kFrameTextMax);
-  }
+  // Either read leaves the frame's text zero-terminated in WorkBuffer.
+  bool read = g_animation.storageMode == AllInOne ? ReadFirstBlockWindow(base) : ReadFrameFile(base, 0);
+  if (!read) return;
   // Only a colour block on the line right after "{" is applied.
   if (WorkBuffer[0] == '{') ParseColourBlock(SkipLine(WorkBuffer));
 }

@@ -5,26 +5,13 @@
 #include <fstream>
 
 #include "file_io.h"
+#include "frame_files.h"
 #include "frame_header.h"
 #include "frame_loader.h"
 
 // A header composed around a full-size body is longer than the WorkBuffer, so
 // composed text gets a buffer of its own that holds any header and any body.
 static char s_composed[kComposedSize];
-
-// Opens frame n of base for input; false when the name does not fit or the
-// file cannot be opened.
-static bool OpenFrameInput(std::ifstream& in, const char* base, uint32_t n) {
-  char name[kPathMax];
-  return FrameFileName(name, sizeof name, base, n) && OpenInput(in, name);
-}
-
-// Opens frame n of base for output, created or truncated; false when the name
-// does not fit or the file cannot be created.
-static bool OpenFrameOutput(std::ofstream& out, const char* base, uint32_t n) {
-  char name[kPathMax];
-  return FrameFileName(name, sizeof name, base, n) && OpenOutput(out, name);
-}
 
 // Renames frame from to frame to; a rename that fails (either name does not
 // fit, the old file is missing, the new name is taken) is skipped.

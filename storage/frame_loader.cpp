@@ -6,6 +6,7 @@
 
 #include "block_stream.h"
 #include "file_io.h"
+#include "frame_files.h"
 #include "frame_header.h"
 
 SoundCue g_soundCue;
@@ -15,13 +16,6 @@ void (*g_playSound)(const char* path) = nullptr;
 // Frames being loaded through the current chain of repeats, outermost first.
 static uint32_t s_chain[kMaxRepeatChain];
 static int s_chainDepth = 0;
-
-static void ReadFrameFile(const char* base, uint32_t n) {
-  char name[kPathMax];
-  std::ifstream in;
-  if (!FrameFileName(name, sizeof name, base, n) || !OpenInput(in, name)) return;
-  in.read(WorkBuffer, kFrameTextMax);
-}
 
 static void ReadAllInOneBlock(const char* base, uint32_t n) {
   char name[kPathMax];
@@ -46,7 +40,6 @@ void ReadFrameText(const char* base, uint32_t n) {
     WorkBuffer[0] = '\0';
     ReadAllInOneBlock(base, n);
   } else {
-    std::memset(WorkBuffer, 0, sizeof WorkBuffer);
     ReadFrameFile(base, n);
   }
 }
