@@ -12,24 +12,16 @@ ColourTriple PenColour;
 ColourTriple BackColour;
 char WorkBuffer[kTextBufferSize];
 char* DisplayText = nullptr;
-char* ScratchText = nullptr;
 
 bool AllocateTextBuffers() {
   FreeTextBuffers();
   DisplayText = static_cast<char*>(std::calloc(kTextBufferSize, 1));
-  ScratchText = static_cast<char*>(std::calloc(kTextBufferSize, 1));
-  if (DisplayText == nullptr || ScratchText == nullptr) {
-    FreeTextBuffers();
-    return false;
-  }
-  return true;
+  return DisplayText != nullptr;
 }
 
 void FreeTextBuffers() {
   std::free(DisplayText);
-  std::free(ScratchText);
   DisplayText = nullptr;
-  ScratchText = nullptr;
 }
 
 void ResetStorageState() {

@@ -42,11 +42,9 @@ extern ColourTriple BackColour;
 // Shared scratch buffer for file operations: 32000 bytes of text and a zero.
 extern char WorkBuffer[kTextBufferSize];
 
-// The text the frame view paints, and the window side's scratch buffer.
-// Both are heap buffers of kTextBufferSize bytes, allocated at start-up and
-// freed at exit; null outside that time.
+// The text the frame view paints: a heap buffer of kTextBufferSize bytes,
+// allocated at start-up and freed at exit; null outside that time.
 extern char* DisplayText;
-extern char* ScratchText;
 bool AllocateTextBuffers();
 void FreeTextBuffers();
 
