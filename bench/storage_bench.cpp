@@ -15,6 +15,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <new>
 #include <random>
 #include <string>
 #include <utility>
@@ -26,6 +27,7 @@
 #include "file_io.h"
 #include "frame_editing.h"
 #include "frame_loader.h"
+#include "text_scan.h"
 
 namespace fs = std::filesystem;
 
@@ -127,6 +129,48 @@ void Baseline(benchmark::State& state, const Animation& a, uint32_t n) {
     }
     benchmark::DoNotOptimize(chunk[0]);
   }
+}
+
+// The text-end search alone, without reading: the blocks of the file's first
+// chunk, already in memory, walked as the reader walks them (number line,
+// text end, 7 bytes on). Its cost per KB, set against the baseline's, is the
+// least that searching adds to a load, however the reading is arranged.
+struct InMemory {
+  char* bytes;    // on a 64-byte boundary, with the search's slack after them
+  size_t size;
+  size_t walked;  // bytes up to the end of the last whole block
+};
+
+size_t WalkBlocks(const InMemory& m) {
+  size_t pos = 0, walked = 0;
+  for (;;) {
+    size_t count = 0;
+    while (count < 9 && pos + count < m.size && m.bytes[pos + count] != '\r') ++count;
+    if (count == 0 || pos + count + 2 >= m.size) break;
+    pos += count + 2;
+    size_t limit = pos + kFrameTextMax < m.size ? pos + kFrameTextMax : m.size;
+    const char* end = FindTextEnd(m.bytes + pos, m.bytes + limit);
+    if (end == m.bytes + limit && limit == m.size) break;  // cut off by the chunk
+    pos = static_cast<size_t>(end - m.bytes) + 7;
+    walked = pos;
+  }
+  return walked;
+}
+
+InMemory FirstChunk(const Animation& a) {
+  char name[kPathMax];
+  AllInOneFileName(name, sizeof name, a.base.c_str());
+  std::string all = ReadWhole(name);
+  InMemory m{nullptr, all.size() < kBlockChunkSize ? all.size() : kBlockChunkSize, 0};
+  m.bytes = static_cast<char*>(::operator new[](m.size + kTextScanSlack + 64, std::align_val_t{64}));
+  std::memset(m.bytes, 0, m.size + kTextScanSlack + 64);
+  std::memcpy(m.bytes, all.data(), m.size);
+  m.walked = WalkBlocks(m);
+  return m;
+}
+
+void SearchOnly(benchmark::State& state, const InMemory& m) {
+  for (auto _ : state) benchmark::DoNotOptimize(WalkBlocks(m));
 }
 
 void Export(benchmark::State& state, const Animation& a) {
@@ -248,6 +292,16 @@ int main(int argc, char** argv) {
     }
   }
 
+  // The search alone, on the first chunk of the 1,000-frame animations.
+  std::vector<std::pair<const Animation*, InMemory>> searches;
+  for (const Animation& a : animations) {
+    if (a.frames == (g_smoke ? 100 : 1000)) searches.emplace_back(&a, FirstChunk(a));
+  }
+  for (const auto& search : searches) {
+    const InMemory& m = search.second;
+    Register(OperationName("SearchOnly", *search.first), [&m](benchmark::State& s) { SearchOnly(s, m); });
+  }
+
   // Whole-animation operations, each on animations of its own.
   std::vector<std::pair<std::string, Animation>> operations;
   int conversionFrames = g_smoke ? 100 : 1000;
@@ -297,6 +351,22 @@ int main(int argc, char** argv) {
   }
   std::printf("highest ratio: %.2f\n", worst);
 
+  // What the text-end search alone costs per KB, against the baseline's
+  // reading of the same animation's last block.
+  std::printf("\nText-end search alone (blocks already in memory, no reading) against the baseline, ns per KB;\n"
+              "1 + search / baseline is the lowest ratio a reader using this search can reach\n");
+  std::printf("%7s %7s %11s %11s %11s\n", "frames", "size", "search", "baseline", "lowest");
+  for (const auto& search : searches) {
+    const Animation& a = *search.first;
+    auto time = reporter.medians.find(OperationName("SearchOnly", a));
+    auto base = reporter.medians.find(LoadName("baseline", a, 2));
+    if (time == reporter.medians.end() || base == reporter.medians.end() || search.second.walked == 0) continue;
+    double searchPerKb = time->second * 1000 / (static_cast<double>(search.second.walked) / 1024);
+    double basePerKb = base->second * 1000 / (static_cast<double>(a.blockEnds.back()) / 1024);
+    std::printf("%7d %6dK %11.1f %11.1f %11.2f\n", a.frames, a.frameSize / 1024, searchPerKb, basePerKb,
+                1 + searchPerKb / basePerKb);
+  }
+
   std::printf("\nWhole-animation operations, median milliseconds (insert and delete at frame 0, walking\n"
               "all %u slots)\n",
               HighestSlot);
@@ -307,6 +377,7 @@ int main(int argc, char** argv) {
                 time->second);
   }
 
+  for (auto& search : searches) ::operator delete[](search.second.bytes, std::align_val_t{64});
   FreeTextBuffers();
   std::error_code ec;
   fs::remove_all(g_dir, ec);
