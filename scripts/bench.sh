@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the benchmarks (natively, optimised) and runs them, then prints their
 # tables: frame loading in both layouts beside a plain chunked read of the
-# same bytes, and the whole-animation operations. Google Benchmark's own
+# same bytes, the text-end search alone against that read, and the
+# whole-animation operations. Google Benchmark's own
 # report is kept in build/bench/report.txt. Arguments go to the benchmark
 # program, for example --benchmark_filter=10000x1024.
 # Installs what is missing first. Takes a minute or two and about 600 MB of

@@ -20,6 +20,13 @@ using Frames = std::map<int, std::string>;
 
 std::string Content(int n) { return "frame " + std::to_string(n) + "\r\n"; }
 
+struct RenumberCase {
+  const char* name;
+  std::vector<int> files;
+  uint32_t current;
+  std::map<int, int> expected;  // new number -> original number
+};
+
 class FrameEditing : public StorageTest {
  protected:
   // Writes a frame file for each number, holding Content(number).
@@ -49,17 +56,23 @@ class FrameEditing : public StorageTest {
     return frames;
   }
 
+  // Runs operation at each case's current frame on a directory holding just
+  // the case's frame files, and checks where their contents end up.
+  template <size_t N>
+  void CheckRenumbering(const RenumberCase (&cases)[N], void (*operation)(const char*)) {
+    for (const RenumberCase& c : cases) {
+      for (const std::string& name : ListDir(Dir())) fs::remove(Dir() + "/" + name);
+      WriteFrames(c.files);
+      g_animation.currentFrame = c.current;
+      operation(BaseC());
+      EXPECT_EQ(ReadFrames(), Moved(c.expected)) << c.name;
+    }
+  }
+
   const char* BaseC() {
     CopyText(g_animation.basePath, sizeof g_animation.basePath, Base().c_str());
     return g_animation.basePath;
   }
-};
-
-struct RenumberCase {
-  const char* name;
-  std::vector<int> files;
-  uint32_t current;
-  std::map<int, int> expected;  // new number -> original number
 };
 
 }  // namespace
@@ -77,13 +90,7 @@ TEST_F(FrameEditing, InsertMovesFramesUpWhereTheNextNumberIsFree) {
       {"at 10000", {9999, 10000}, 10000, {{9999, 9999}, {10001, 10000}}},
       {"above 10000 nothing moves", {10001, 10002}, 10001, {{10001, 10001}, {10002, 10002}}},
   };
-  for (const RenumberCase& c : cases) {
-    for (const std::string& name : ListDir(Dir())) fs::remove(Dir() + "/" + name);
-    WriteFrames(c.files);
-    g_animation.currentFrame = c.current;
-    InsertFrame(BaseC());
-    EXPECT_EQ(ReadFrames(), Moved(c.expected)) << c.name;
-  }
+  CheckRenumbering(cases, InsertFrame);
 }
 
 TEST_F(FrameEditing, DeleteMovesLaterFramesDown) {
@@ -93,13 +100,7 @@ TEST_F(FrameEditing, DeleteMovesLaterFramesDown) {
       {"10001 never moves", {9998, 9999, 10000, 10001}, 9998, {{9998, 9999}, {9999, 10000}, {10001, 10001}}},
       {"at 10000 only the delete", {10000, 10001}, 10000, {{10001, 10001}}},
   };
-  for (const RenumberCase& c : cases) {
-    for (const std::string& name : ListDir(Dir())) fs::remove(Dir() + "/" + name);
-    WriteFrames(c.files);
-    g_animation.currentFrame = c.current;
-    DeleteFrame(BaseC());
-    EXPECT_EQ(ReadFrames(), Moved(c.expected)) << c.name;
-  }
+  CheckRenumbering(cases, DeleteFrame);
 }
 
 TEST_F(FrameEditing, FailedDeleteKeepsTheNextFrameOffItsNumber) {
