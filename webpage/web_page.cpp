@@ -133,9 +133,12 @@ void ReadFromBlockTable(const char*, uint32_t n) {
   WorkBuffer[t.length[i]] = '\0';
 }
 
-bool HasFrameFile(const char* base, uint32_t n) {
-  std::ifstream in;
-  return OpenFrameInput(in, base, n);
+// The frame text source over the frame files: reads them as the loader
+// does, and notes which frames have a file.
+std::vector<bool>* s_hasFile = nullptr;
+
+void ReadNotingFiles(const char* base, uint32_t n) {
+  if (ReadFrameFile(base, n) && n < s_hasFile->size()) (*s_hasFile)[n] = true;
 }
 
 // How playback shows one frame.
@@ -315,15 +318,17 @@ void BuildWebPage(const WebPageSource& source, WebPage& page) {
   // In the all-in-one layout, loading frame by frame would read the file
   // from its start for every frame: read it once and serve the texts.
   BlockTable blocks;
+  std::vector<bool> stored(HighestSlot);
   if (source.storageMode == AllInOne) {
     ReadBlockTable(base, blocks);
+    for (uint32_t n : blocks.number) {
+      if (n < HighestSlot) stored[n] = true;
+    }
     s_blocks = &blocks;
     g_frameTextSource = ReadFromBlockTable;
-  }
-
-  std::vector<bool> hasBlock(HighestSlot);
-  for (uint32_t n : blocks.number) {
-    if (n < HighestSlot) hasBlock[n] = true;
+  } else {
+    s_hasFile = &stored;
+    g_frameTextSource = ReadNotingFiles;
   }
 
   std::vector<FrameShow> frames(HighestSlot);
@@ -350,13 +355,16 @@ void BuildWebPage(const WebPageSource& source, WebPage& page) {
     }
     f.cue = s_effects.sounded ? CueIndex(cues, s_effects.sound, base, page) : -1;
     f.ends = g_animation.playing == 0;
-    if (source.storageMode == AllInOne ? hasBlock[k] : HasFrameFile(base, k)) {
+  }
+  s_blocks = nullptr;
+  s_hasFile = nullptr;
+  Restore(*saved);
+  for (uint32_t k = 0; k < HighestSlot; ++k) {
+    if (stored[k]) {
       ++page.storedFrames;
       lastStored = static_cast<int>(k);
     }
   }
-  s_blocks = nullptr;
-  Restore(*saved);
 
   const char* name = base + DirectoryLength(base);
   std::vector<std::string> cueData;

@@ -10,7 +10,8 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/../web/fixture.sh"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-cd "$work"
+mkdir "$work/animation"
+cd "$work/animation"
 make_fixture .
 mkdir original && cp anim0*.txt original/
 mkdir blocked.txt blocked0000.txt && cp anim0000.txt blocked0001.txt  # names taken by directories
@@ -20,8 +21,11 @@ row() {
   local status="$1" text="$2" files="$3"
   shift 3
   local out got
-  out="$($runner "$cli" "$@" 2>&1)"
+  # Into a file, not a pipe: a Wine server started by the call would hold a
+  # pipe open after the call ends.
+  $runner "$cli" "$@" >"$work/output" 2>&1
   got=$?
+  out="$(cat "$work/output")"
   if [ "$got" != "$status" ] || [[ "$out" != *"$text"* ]] || ! eval "$files"; then
     printf 'FAIL zoetrix-cli %s: status %s, expected %s and "%s"; files: %s\n%s\n' "$*" "$got" "$status" "$text" "$files" "$out"
     failed=1
