@@ -39,8 +39,11 @@ void ExportWebPageCommand() {
   if (!WebPageFileName(target, sizeof target, base)) {
     return Tell(std::string(kNameTooLong) + "\r\n" + base + ".html", MB_ICONWARNING);
   }
+  // Every frame is read: a large animation takes a moment.
+  HCURSOR cursor = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
   WebPage page;
   BuildWebPage(WebPageSource{base, g_animation.storageMode, ReadFontFace(g_fontSettingsPath)}, page);
+  SetCursor(cursor);
   if (page.storedFrames == 0) {
     const char* files = g_animation.storageMode == AllInOne ? ".txt" : "0000.txt ...";
     return Tell(std::string(kNoFrames) + "\r\n" + base + files, MB_ICONWARNING);
