@@ -219,11 +219,12 @@ struct CueList {
 };
 
 int CueIndex(CueList& cues, const std::string& sound, const char* base, WebPage& page) {
+  if (sound.empty()) return -1;  // a sound block with an empty path line names no file
   auto found = std::find(cues.names.begin(), cues.names.end(), sound);
   if (found != cues.names.end()) return cues.index[static_cast<size_t>(found - cues.names.begin())];
   std::string bytes;
   int index = -1;
-  if (!sound.empty() && ReadWholeFile(SoundFileName(sound, base), bytes)) {
+  if (ReadWholeFile(SoundFileName(sound, base), bytes)) {
     index = static_cast<int>(cues.data.size());
     cues.data.push_back(std::move(bytes));
   } else {
@@ -299,91 +300,105 @@ void FillTemplate(std::string& html, const std::string& meta, const std::string&
   html.append(player, textAt + 8, std::string::npos);
 }
 
-}  // namespace
+// What playback shows of every frame 0 ... 9999, and what the page needs
+// besides: the colours Start applies, the sounds, which frames are stored.
+struct Playback {
+  std::string startColours;  // "" when the first frame has none
+  std::vector<FrameShow> frames;
+  std::vector<std::string> colours;
+  CueList cues;
+  std::string bodies;         // the distinct bodies, each closed by a zero
+  std::vector<bool> stored;   // the frame has a file or a block
+};
 
-void BuildWebPage(const WebPageSource& source, WebPage& page) {
+// Loads every frame as playback does, with hooks that note what each load
+// applies instead of showing it, and puts the program's state back after.
+void LoadEveryFrame(const WebPageSource& source, Playback& play, WebPage& page) {
   auto saved = std::make_unique<StorageSnapshot>();
   Save(*saved);
   const char* base = source.base;
-
   g_animation.storageMode = source.storageMode;
   g_viewHooks = ViewHooks{nullptr, nullptr, nullptr, nullptr, NoteColours};
   g_playSound = NoteSound;
 
-  // Playback starts in the first frame's colours.
   s_effects = LoadEffects{};
   ApplyFirstFrameColours(base);
-  const std::string startColours = s_effects.coloured ? Hex(s_effects.pen, s_effects.back) : "";
+  play.startColours = s_effects.coloured ? Hex(s_effects.pen, s_effects.back) : "";
 
   // In the all-in-one layout, loading frame by frame would read the file
   // from its start for every frame: read it once and serve the texts.
   BlockTable blocks;
-  std::vector<bool> stored(HighestSlot);
+  play.stored.assign(HighestSlot, false);
   if (source.storageMode == AllInOne) {
     ReadBlockTable(base, blocks);
     for (uint32_t n : blocks.number) {
-      if (n < HighestSlot) stored[n] = true;
+      if (n < HighestSlot) play.stored[n] = true;
     }
     s_blocks = &blocks;
     g_frameTextSource = ReadFromBlockTable;
   } else {
-    s_hasFile = &stored;
+    s_hasFile = &play.stored;
     g_frameTextSource = ReadNotingFiles;
   }
 
-  std::vector<FrameShow> frames(HighestSlot);
-  std::vector<std::string> colours;
-  CueList cues;
-  std::string bodies;
   std::unordered_map<std::string, uint32_t> bodyIndex;
-  int lastStored = 0;
+  play.frames.resize(HighestSlot);
   for (uint32_t k = 0; k < HighestSlot; ++k) {
     s_effects = LoadEffects{};
     g_animation.playing = 1;
     LoadFrame(base, k);
-    FrameShow& f = frames[k];
+    FrameShow& f = play.frames[k];
     auto inserted = bodyIndex.emplace(g_frameRecord.body, static_cast<uint32_t>(bodyIndex.size()));
     if (inserted.second) {
       // Bodies never hold a zero byte: a zero closes each one.
-      bodies.append(g_frameRecord.body, std::strlen(g_frameRecord.body) + 1);
+      play.bodies.append(g_frameRecord.body, std::strlen(g_frameRecord.body) + 1);
     }
     f.text = inserted.first->second;
     f.colour = -1;
     if (s_effects.coloured) {
-      f.colour = static_cast<int>(colours.size());
-      colours.push_back(Hex(s_effects.pen, s_effects.back));
+      f.colour = static_cast<int>(play.colours.size());
+      play.colours.push_back(Hex(s_effects.pen, s_effects.back));
     }
-    f.cue = s_effects.sounded ? CueIndex(cues, s_effects.sound, base, page) : -1;
+    f.cue = s_effects.sounded ? CueIndex(play.cues, s_effects.sound, base, page) : -1;
     f.ends = g_animation.playing == 0;
   }
   s_blocks = nullptr;
   s_hasFile = nullptr;
   Restore(*saved);
-  for (uint32_t k = 0; k < HighestSlot; ++k) {
-    if (stored[k]) {
-      ++page.storedFrames;
-      lastStored = static_cast<int>(k);
-    }
-  }
+}
 
-  const char* name = base + DirectoryLength(base);
-  std::vector<std::string> cueData;
-  for (const std::string& data : cues.data) cueData.push_back(Base64(data));
-  std::string meta = "{\"title\":\"" + Base64(name) + "\",";
+// The description of the frames that the player reads (JSON; every text
+// from the animation's files is in base64).
+std::string Describe(const WebPageSource& source, const Playback& play, uint32_t last) {
+  std::string sounds;
+  for (const std::string& data : play.cues.data) sounds += (sounds.empty() ? "\"" : ",\"") + Base64(data) + "\"";
+  const auto colour = [](const FrameShow& f) { return f.colour; };
+  const auto cue = [](const FrameShow& f) { return f.cue; };
+  return std::string("{\"title\":\"") + Base64(source.base + DirectoryLength(source.base)) +
 #ifdef _WIN32
-  meta += "\"titleCharset\":\"shift_jis\",";  // file names in the ANSI code page
+         "\",\"titleCharset\":\"shift_jis\"" +  // file names are in the ANSI code page
 #else
-  meta += "\"titleCharset\":\"utf-8\",";
+         "\",\"titleCharset\":\"utf-8\"" +
 #endif
-  meta += "\"font\":\"" + Base64(source.fontFace) + "\",\"frames\":" + std::to_string(HighestSlot) +
-          ",\"last\":" + std::to_string(lastStored) + ",\"start\":\"" + startColours + "\",\"texts\":\"" +
-          TextRuns(frames) + "\",\"colours\":\"" +
-          Sparse(frames, [](const FrameShow& f) { return f.colour; }, &colours) + "\",\"cues\":\"" +
-          Sparse(frames, [](const FrameShow& f) { return f.cue; }, nullptr) + "\",\"ends\":\"" +
-          EndRuns(frames) + "\",\"sounds\":[";
-  for (size_t i = 0; i < cueData.size(); ++i) meta += (i > 0 ? ",\"" : "\"") + cueData[i] + "\"";
-  meta += "]}";
-  FillTemplate(page.html, meta, bodies);
+         ",\"font\":\"" + Base64(source.fontFace) + "\",\"frames\":" + std::to_string(HighestSlot) +
+         ",\"last\":" + std::to_string(last) + ",\"start\":\"" + play.startColours + "\",\"texts\":\"" +
+         TextRuns(play.frames) + "\",\"colours\":\"" + Sparse(play.frames, colour, &play.colours) +
+         "\",\"cues\":\"" + Sparse(play.frames, cue, nullptr) + "\",\"ends\":\"" + EndRuns(play.frames) +
+         "\",\"sounds\":[" + sounds + "]}";
+}
+
+}  // namespace
+
+void BuildWebPage(const WebPageSource& source, WebPage& page) {
+  Playback play;
+  LoadEveryFrame(source, play, page);
+  uint32_t last = 0;  // the loop switch starts again after this frame
+  for (uint32_t k = 0; k < HighestSlot; ++k) {
+    if (!play.stored[k]) continue;
+    ++page.storedFrames;
+    last = k;
+  }
+  FillTemplate(page.html, Describe(source, play, last), play.bodies);
 }
 
 bool WriteWebPage(const char* target, const std::string& html, std::string* error) {
