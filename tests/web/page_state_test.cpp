@@ -3,6 +3,7 @@
 // leaves, in either layout.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -24,7 +25,8 @@ void Write(const std::filesystem::path& path, const std::string& bytes) {
 }
 
 TEST(WebPage, LeavesTheProgramsStateAsItFoundIt) {
-  const auto dir = std::filesystem::temp_directory_path() / "zoetrix-page-state";
+  const auto dir = std::filesystem::temp_directory_path() /
+                   ("zoetrix-page-state-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
   std::filesystem::create_directories(dir);
   const std::string base = (dir / "anim").string();
   Write(base + "0000.txt", "{\r\ncolor\r\n1 2 3 4 5 6\r\nsound\r\nbell.wav\r\n}\r\nzero");
