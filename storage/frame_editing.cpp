@@ -99,8 +99,8 @@ void MarkCopiedFrame() {
 
 void PasteFrame(const char* base) {
   if (!g_animation.hasCopiedFrame) return;
-  // Onto itself the paste would truncate its own source; the frame already
-  // holds what the paste would give it.
+  // Onto itself there is nothing to copy: the frame already holds what the
+  // paste would give it.
   if (g_animation.copiedFrame == g_animation.currentFrame) return;
   CopyFrameFile(base, g_animation.copiedFrame, g_animation.currentFrame);
 }
