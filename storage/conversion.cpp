@@ -45,12 +45,17 @@ void ExpandAllInOne(const char* base) {
   int number = 0;
   const char* text;
   int length;
+  SafeWriteSeries series;
+  BeginSafeWriteSeries(series);
   while (ReadBlockNumber(s, &number) != 0 && ReadBlockText(s, &text, &length)) {
     // A block with empty text makes no file and leaves an existing one
     // alone. A frame that cannot be written is told, and the others go on.
-    if (length > 0) WriteFrameFile(base, static_cast<uint32_t>(number), text, static_cast<size_t>(length), 0);
+    if (length > 0) {
+      WriteFrameFile(base, static_cast<uint32_t>(number), text, static_cast<size_t>(length), 0, &series);
+    }
     AdvanceToNextBlock(s);
   }
+  EndSafeWriteSeries(series);
   CloseBlockStream(s);
 }
 

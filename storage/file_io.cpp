@@ -135,19 +135,32 @@ static unsigned NextTempNumber() {
   return s_number++;
 }
 
+// Forms a fresh temporary name beside target in out (kSafeNameSize bytes).
+// Returns false when it does not fit.
+static bool TempName(char* out, const char* target) {
+  size_t dir = DirectoryLength(target);
+  char name[16];
+  int length = std::snprintf(name, sizeof name, "~zt%04x.tmp", NextTempNumber() & 0xFFFF);
+  if (length < 0 || dir + static_cast<size_t>(length) >= kSafeNameSize) return false;
+  std::memcpy(out, target, dir);
+  std::memcpy(out + dir, name, static_cast<size_t>(length) + 1);
+  return true;
+}
+
+#ifdef _WIN32
+static bool NameTaken() { return GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS; }
+#else
+static bool NameTaken() { return errno == EEXIST; }
+#endif
+
 // Creates a new temporary file beside the target, under a name no other file
 // has. Returns false with the error in w.
 static bool CreateTemp(SafeWriter& w) {
-  size_t dir = DirectoryLength(w.target);
   for (int attempt = 0; attempt < 64; ++attempt) {
-    char name[16];
-    int length = std::snprintf(name, sizeof name, "~zt%04x.tmp", NextTempNumber() & 0xFFFF);
-    if (length < 0 || dir + static_cast<size_t>(length) >= sizeof w.temp) {
+    if (!TempName(w.temp, w.target)) {
       w.temp[0] = '\0';
       return Fail(w, kErrorNameTooLong);
     }
-    std::memcpy(w.temp, w.target, dir);
-    std::memcpy(w.temp + dir, name, static_cast<size_t>(length) + 1);
     if (Injected(FileStep::Create)) break;
 #ifdef _WIN32
     HANDLE h = CreateFileA(w.temp, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -155,16 +168,14 @@ static bool CreateTemp(SafeWriter& w) {
       w.file = reinterpret_cast<intptr_t>(h);
       return true;
     }
-    DWORD error = GetLastError();
-    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
 #else
     int fd = open(w.temp, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
       w.file = fd;
       return true;
     }
-    if (errno != EEXIST) break;
 #endif
+    if (!NameTaken()) break;
   }
   int error = LastError();
   w.temp[0] = '\0';
@@ -185,7 +196,8 @@ static bool TargetWritable(SafeWriter& w) {
   return true;
 }
 
-bool BeginSafeWrite(SafeWriter& w, const char* target, unsigned flags) {
+// Sets w up for target, short of a temporary file.
+static bool Prepare(SafeWriter& w, const char* target, unsigned flags) {
   w.target[0] = '\0';
   w.temp[0] = '\0';
   w.file = -1;
@@ -196,7 +208,11 @@ bool BeginSafeWrite(SafeWriter& w, const char* target, unsigned flags) {
     return Fail(w, kErrorNameTooLong);
   }
   std::memcpy(w.target, target, std::strlen(target) + 1);
-  return TargetWritable(w) && CreateTemp(w);
+  return TargetWritable(w);
+}
+
+bool BeginSafeWrite(SafeWriter& w, const char* target, unsigned flags) {
+  return Prepare(w, target, flags) && CreateTemp(w);
 }
 
 // Writes size bytes straight to the temporary file.
@@ -254,16 +270,11 @@ static bool CloseTemp(SafeWriter& w) {
   return closed || Fail(w, LastError());
 }
 
+static void RemoveTemp(char* name);
+
 void AbandonSafeWrite(SafeWriter& w) {
   CloseTemp(w);
-  if (w.temp[0] != '\0') {
-#ifdef _WIN32
-    DeleteFileA(w.temp);
-#else
-    unlink(w.temp);
-#endif
-    w.temp[0] = '\0';
-  }
+  RemoveTemp(w.temp);
   w.used = 0;
 }
 
@@ -307,6 +318,88 @@ bool WriteFileSafely(const char* target, const void* data, size_t size, unsigned
   if (!done && error != nullptr) *error = w.error;
   return done;
 }
+
+// Deletes a temporary file (name empty: none).
+static void RemoveTemp(char* name) {
+  if (name[0] == '\0') return;
+#ifdef _WIN32
+  DeleteFileA(name);
+#else
+  unlink(name);
+#endif
+  name[0] = '\0';
+}
+
+// Makes the series' kept file w's temporary file, emptied, if it lies in the
+// target's directory and has no other name (a file the user linked
+// elsewhere is never emptied). Otherwise the kept file goes.
+static bool ReuseSpare(SafeWriter& w, SafeWriteSeries& series) {
+  if (series.spare[0] == '\0') return false;
+  size_t dir = DirectoryLength(w.target);
+  if (DirectoryLength(series.spare) == dir && std::memcmp(series.spare, w.target, dir) == 0) {
+#ifdef _WIN32
+    HANDLE h = CreateFileA(series.spare, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    BY_HANDLE_FILE_INFORMATION info;
+    if (h != INVALID_HANDLE_VALUE && GetFileInformationByHandle(h, &info) && info.nNumberOfLinks == 1 &&
+        SetEndOfFile(h)) {
+      w.file = reinterpret_cast<intptr_t>(h);
+    } else if (h != INVALID_HANDLE_VALUE) {
+      CloseHandle(h);
+    }
+#else
+    int fd = open(series.spare, O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat st;
+    if (fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 && ftruncate(fd, 0) == 0) {
+      w.file = fd;
+    } else if (fd >= 0) {
+      close(fd);
+    }
+#endif
+  }
+  if (w.file == -1) {
+    RemoveTemp(series.spare);
+    return false;
+  }
+  std::memcpy(w.temp, series.spare, sizeof w.temp);
+  series.spare[0] = '\0';
+  return true;
+}
+
+// Gives the file at target a second, temporary name in keep, so that it
+// outlives its replacement; keep is left empty when there is no such file or
+// the file system has no hard links.
+static void KeepTarget(const char* target, char* keep) {
+  for (int attempt = 0; attempt < 64 && TempName(keep, target); ++attempt) {
+#ifdef _WIN32
+    if (CreateHardLinkA(keep, target, nullptr)) return;
+#else
+    if (link(target, keep) == 0) return;
+#endif
+    if (!NameTaken()) break;
+  }
+  keep[0] = '\0';
+}
+
+void BeginSafeWriteSeries(SafeWriteSeries& series) { series.spare[0] = '\0'; }
+
+bool WriteFileInSeries(SafeWriteSeries& series, const char* target, const void* data, size_t size, int* error) {
+  SafeWriter w;
+  char keep[kSafeNameSize] = "";
+  bool done = Prepare(w, target, 0) && (ReuseSpare(w, series) || CreateTemp(w)) &&
+              WriteRaw(w, static_cast<const char*>(data), size);
+  if (done) KeepTarget(w.target, keep);
+  done = done && CommitSafeWrite(w);
+  if (!done) {
+    AbandonSafeWrite(w);
+    RemoveTemp(keep);
+    if (error != nullptr) *error = w.error;
+    return false;
+  }
+  std::memcpy(series.spare, keep, sizeof keep);
+  return true;
+}
+
+void EndSafeWriteSeries(SafeWriteSeries& series) { RemoveTemp(series.spare); }
 
 void DescribeFileError(int error, char* text, size_t size) {
   if (size == 0) return;

@@ -46,11 +46,14 @@ bool CommitAndTell(SafeWriter& w) {
   return false;
 }
 
-bool WriteFrameFile(const char* base, uint32_t n, const char* data, size_t size, unsigned flags) {
+bool WriteFrameFile(const char* base, uint32_t n, const char* data, size_t size, unsigned flags,
+                    SafeWriteSeries* series) {
   char name[kPathMax];
   if (!FrameNameForWriting(name, base, n)) return false;
   int error = 0;
-  if (WriteFileSafely(name, data, size, flags, &error)) return true;
+  bool written = series != nullptr ? WriteFileInSeries(*series, name, data, size, &error)
+                                   : WriteFileSafely(name, data, size, flags, &error);
+  if (written) return true;
   TellWriteFailure(name, error);
   return false;
 }

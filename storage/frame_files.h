@@ -19,7 +19,9 @@ bool ReadFrameFile(const char* base, uint32_t n);
 // Writes size bytes as the whole of frame n's file, safely (file_io.h).
 // Returns whether it was written; a failure is told through the
 // ReportWriteFailure hook, and the file keeps its old bytes.
-bool WriteFrameFile(const char* base, uint32_t n, const char* data, size_t size, unsigned flags);
+// With a series, the write is one of it (file_io.h) and flags are not used.
+bool WriteFrameFile(const char* base, uint32_t n, const char* data, size_t size, unsigned flags,
+                    SafeWriteSeries* series = nullptr);
 
 // The same in steps: begins a safe write of frame n's file, and commits one.
 // Each tells its failure and returns false; BeginFrameWrite leaves nothing to

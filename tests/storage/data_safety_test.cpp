@@ -1,6 +1,7 @@
 // Frames are never lost: full-size frames read back whole, damaged blocks do
 // not spill into other frames, and a write that fails leaves the old file
 // and is told.
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
@@ -19,10 +20,6 @@ const std::string kColourHead = "{\r\ncolor\r\n1 2 3 4 5 6\r\n}\r\n";
 
 class DataSafety : public StorageTest {
  protected:
-  void TearDown() override {
-    FailFileStep(FileStep::Create, 0, 0);
-    StorageTest::TearDown();
-  }
   const char* Use(int mode) {
     g_animation.storageMode = mode;
     CopyText(g_animation.basePath, sizeof g_animation.basePath, Base().c_str());
@@ -54,9 +51,15 @@ TEST_F(DataSafety, FullSizeFramesReadBackWhole) {
     PenColour.red = 0;
     ApplyFirstFrameColours(Use(AllInOne));
     EXPECT_EQ(PenColour.red, 1);
+    // Expansion replaces both frames; another name of frame 0's file keeps
+    // the old bytes.
+    std::filesystem::remove(Dir() + "/linked.txt");
+    std::filesystem::create_hard_link(FramePath(0), Dir() + "/linked.txt");
     ExpandAllInOne(Use(AllInOne));
-    EXPECT_EQ(ReadBytes(FramePath(0)), text + "\r\n");
-    EXPECT_EQ(ReadBytes(FramePath(1)), "one\r\n");
+    EXPECT_EQ(Files(), (std::map<std::string, std::string>{{"anim.txt", ReadBytes(AllInOnePath())},
+                                                           {"anim0000.txt", text + "\r\n"},
+                                                           {"anim0001.txt", "one\r\n"},
+                                                           {"linked.txt", text}}));
   }
 }
 
@@ -130,6 +133,7 @@ TEST_F(DataSafety, WritesThatFailKeepTheOldFileAndAreTold) {
       EXPECT_EQ(g_hooks.writeFailures.size(), 1u);
     }
   }
+  FailFileStep(FileStep::Create, 0, 0);
 }
 
 TEST_F(DataSafety, WritesThatCannotStartAreTold) {
