@@ -154,10 +154,35 @@ static const CommandRow kCommandTable[] = {
     {CMD_MODEALLINONE, [] { SetMode(AllInOne); }},
 };
 
+// A command tells its failed writes in one message box, once it is done: the
+// first failure of the command (and of the commands it sends) is kept, and
+// those after it are dropped, so an export or expansion that cannot write
+// shows one box.
+static int s_commandDepth = 0;
+static char s_failure[2 * kPathMax + 512];
+
+static void ShowWriteFailure() {
+  if (s_failure[0] == '\0') return;
+  MessageBoxA(g_mainWindow, s_failure, "zoetrix", MB_OK | MB_ICONERROR);
+  s_failure[0] = '\0';
+}
+
+void ReportWriteFailure(const char* fileName, const char* reason) {
+  if (s_failure[0] != '\0') return;
+  // "ファイルを保存できませんでした。" (the file could not be saved), in Shift-JIS.
+  std::snprintf(s_failure, sizeof s_failure, "%s\r\n\r\n%s\r\n\r\n%s",
+                "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x95\xdb\x91\xb6\x82\xc5\x82\xab\x82\xdc\x82\xb9"
+                "\x82\xf1\x82\xc5\x82\xb5\x82\xbd\x81\x42",
+                fileName, reason);
+  if (s_commandDepth == 0) ShowWriteFailure();
+}
+
 void DispatchCommand(WORD command) {
   for (const CommandRow& row : kCommandTable) {
     if (row.number == command) {
+      ++s_commandDepth;
       row.run();
+      if (--s_commandDepth == 0) ShowWriteFailure();
       return;
     }
   }

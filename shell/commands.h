@@ -9,6 +9,10 @@ void DispatchCommand(WORD command);
 // The playback timer's tick: the next frame while playing, else the timer stops.
 void OnTimerTick();
 
+// The ReportWriteFailure hook: a write that failed, told to the user in a
+// message box once the command that made it is done (one box per command).
+void ReportWriteFailure(const char* fileName, const char* reason);
+
 // The scroll bar's arrows and page areas step through the frames.
 void OnScroll(WORD code);
 

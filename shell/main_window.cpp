@@ -80,7 +80,7 @@ static HWND CreateScrollBar(HWND dialog) {
 static INT_PTR OnInitDialog(HWND dialog) {
   AllocateTextBuffers();
   g_mainWindow = dialog;
-  g_viewHooks = ViewHooks{SetEditorText, GetEditorText, ShowFrameNumber, RenderFrame, ApplyColours};
+  g_viewHooks = ViewHooks{SetEditorText, GetEditorText, ShowFrameNumber, RenderFrame, ApplyColours, ReportWriteFailure};
   g_playSound = PlaySoundAsync;
   UseTextPreset();
   InitFileChooser(dialog);

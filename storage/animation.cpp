@@ -52,7 +52,7 @@ static bool FormName(char* out, size_t outSize, int written) {
 
 bool FrameFileName(char* out, size_t outSize, const char* base, uint32_t n) {
   // The number is formatted as a signed int, as the stored names have always
-  // been; frames above INT_MAX only arise from "same" lines with negative numbers.
+  // been; frames above INT_MAX only arise from negative block numbers.
   int written = std::snprintf(out, outSize, "%s%04d.txt", base, static_cast<int>(n));
   return FormName(out, outSize, written);
 }

@@ -13,7 +13,7 @@
 // what is kept of a block that a read cut short (less than a window), the
 // fresh chunk read after it (starting on a 64-byte boundary), and the bytes
 // the text scan may read past the data.
-constexpr size_t kKeepMax = kFrameTextMax + 64;
+constexpr size_t kKeepMax = kBlockWindow + 64;
 constexpr size_t kChunkCapacity = 64 + kKeepMax + kBlockChunkSize + kTextScanSlack;
 
 alignas(64) static char s_sharedChunk[kChunkCapacity];
@@ -43,6 +43,7 @@ bool OpenBlockStream(BlockStream& s, const char* name) {
   s.pos = 0;
   s.textStart = 0;
   s.textLength = 0;
+  s.endLine = false;
   return true;
 }
 
@@ -144,9 +145,10 @@ static inline bool FindText(BlockStream& s) {
   if (s.pos >= s.dataEnd) return false;
   size_t from = s.pos;  // where the scan goes on
   const char* end;
+  size_t limit;
   for (;;) {
-    size_t windowEnd = s.pos + kFrameTextMax;
-    size_t limit = windowEnd < s.dataEnd ? windowEnd : s.dataEnd;
+    size_t windowEnd = s.pos + kBlockWindow;
+    limit = windowEnd < s.dataEnd ? windowEnd : s.dataEnd;
     end = FindTextEnd(s.chunk + from, s.chunk + limit);
     if (end < s.chunk + limit || limit == windowEnd || s.atEnd) break;
     // The window runs on past the bytes read. An "[end]" may begin in the
@@ -156,7 +158,44 @@ static inline bool FindText(BlockStream& s) {
   }
   s.textStart = s.pos;
   s.textLength = static_cast<size_t>(end - (s.chunk + s.pos));
+  s.endLine = end < s.chunk + limit && *end != '\0';
+  // Without its "[end]" a text is at most a frame's text.
+  if (!s.endLine && s.textLength > static_cast<size_t>(kFrameTextMax)) s.textLength = kFrameTextMax;
   return true;
+}
+
+// The first CR LF "[end]" CR LF in [p, end), or null.
+static const char* FindEndLine(const char* p, const char* end) {
+  static const char kLine[] = "\r\n[end]\r\n";
+  const size_t kLength = sizeof kLine - 1;
+  while (end - p >= static_cast<ptrdiff_t>(kLength)) {
+    const void* cr = std::memchr(p, '\r', static_cast<size_t>(end - p) - (kLength - 1));
+    if (cr == nullptr) return nullptr;
+    p = static_cast<const char*>(cr);
+    if (std::memcmp(p, kLine, kLength) == 0) return p;
+    ++p;
+  }
+  return nullptr;
+}
+
+// Moves pos just past the first CR LF "[end]" CR LF at or after it, or to
+// the end of the file (so that the sequence ends) if there is none.
+static void SkipPastEndLine(BlockStream& s) {
+  for (;;) {
+    const char* from = s.chunk + (s.pos < s.dataEnd ? s.pos : s.dataEnd);
+    const char* found = FindEndLine(from, s.chunk + s.dataEnd);
+    if (found != nullptr) {
+      s.pos = static_cast<size_t>(found - s.chunk) + 9;
+      return;
+    }
+    if (s.atEnd) {
+      s.pos = s.dataEnd;
+      return;
+    }
+    // The last 8 bytes may begin the line: they are kept for the next scan.
+    if (s.dataEnd - static_cast<size_t>(from - s.chunk) > 8) s.pos = s.dataEnd - 8;
+    Refill(s, s.pos < s.dataEnd ? s.pos : s.dataEnd);
+  }
 }
 
 int ReadBlockNumber(BlockStream& s, int* number) { return ReadNumberLine(s, number); }
@@ -168,7 +207,14 @@ bool ReadBlockText(BlockStream& s, const char** text, int* length) {
   return true;
 }
 
-void AdvanceToNextBlock(BlockStream& s) { s.pos = s.textStart + s.textLength + 7; }
+void AdvanceToNextBlock(BlockStream& s) {
+  s.pos = s.textStart + s.textLength;
+  if (s.endLine) {
+    s.pos += 7;
+  } else {
+    SkipPastEndLine(s);
+  }
+}
 
 BlockSearch FindBlock(BlockStream& s, uint32_t n, const char** text, int* length) {
   int number = 0;
@@ -180,7 +226,7 @@ BlockSearch FindBlock(BlockStream& s, uint32_t n, const char** text, int* length
       *length = static_cast<int>(s.textLength);
       return static_cast<uint32_t>(number) == n ? BlockSearch::Found : BlockSearch::Passed;
     }
-    s.pos = s.textStart + s.textLength + 7;
+    AdvanceToNextBlock(s);
   }
 }
 

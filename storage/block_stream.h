@@ -6,11 +6,18 @@
 // - A number line is read up to a CR, at most 9 characters; none read ends
 //   the sequence. Its value is parsed as a decimal integer (a line that is not
 //   a number keeps the last value), and reading goes on 2 bytes after it.
-// - A block's window is the 32000 bytes after that (fewer at the end of the
-//   file; none ends the sequence). Its text runs to the window's first zero
-//   byte or first "[end]" lying wholly within the window, else to its end.
-// - The next number line starts 7 bytes after the text (past CR LF "[end]"
-//   CR LF), which may be past the end of the file.
+// - A block's window is the 32007 bytes after that: room for a text of
+//   32000 bytes, the CR LF that export adds and the 7 bytes of "[end]" CR LF
+//   (fewer at the end of the file; none ends the sequence). The window's
+//   first zero byte or first "[end]" lying wholly within it ends the text.
+// - A text ended by "[end]" is followed by the next number line 7 bytes
+//   after it (past "[end]" CR LF), which may be past the end of the file.
+//   Such a text may be 32002 bytes long.
+// - A text ended otherwise (by a zero byte, or by nothing within the window,
+//   when it is cut to its first 32000 bytes) is followed by the next number
+//   line just after the first CR LF "[end]" CR LF that follows the text; if
+//   none follows, the sequence ends. So a damaged or foreign block never
+//   makes a number line out of the middle of its text.
 //
 // Nothing is kept between streams: each one reads the file as it is on disk.
 #pragma once
@@ -18,6 +25,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <fstream>
+
+#include "animation.h"
 
 // Bytes asked of the file at a time.
 constexpr size_t kBlockChunkSize = 256 * 1024;
@@ -31,7 +40,13 @@ struct BlockStream {
   size_t pos;         // reading position in chunk; may lie a few bytes past dataEnd
   size_t textStart;   // the text last found, as an offset in chunk
   size_t textLength;
+  bool endLine;       // that text ended at an "[end]"
 };
+
+// Bytes after a number line in which a block's text and its "[end]" are
+// looked for: a frame's text, CR LF, "[end]" (the CR LF after it needs no
+// room: the next number line is read wherever it is).
+constexpr size_t kBlockWindow = kFrameTextMax + 7;
 
 // Opens name for block reading. Returns false (and needs no close) when the
 // file cannot be opened.
@@ -45,10 +60,13 @@ int ReadBlockNumber(BlockStream& s, int* number);
 
 // Finds the text of the block whose number line was just read. Returns false
 // when the sequence has ended. *text points into the stream's chunk (not
-// zero-terminated) and stays valid until the next call on the stream.
+// zero-terminated) and stays valid until the next call on the stream; it may
+// be up to 32002 bytes long, more than a frame's text holds.
 bool ReadBlockText(BlockStream& s, const char** text, int* length);
 
-// Moves to the next block's number line, 7 bytes after the text found last.
+// Moves to the next block's number line: 7 bytes after the text found last
+// if "[end]" ended it, else after the first CR LF "[end]" CR LF that follows
+// it (or to the end of the file, where none does).
 void AdvanceToNextBlock(BlockStream& s);
 
 enum class BlockSearch {

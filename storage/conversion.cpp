@@ -12,17 +12,29 @@
 
 void ExportAllInOne(const char* base) {
   char name[kPathMax];
-  std::ofstream out;
-  if (!AllInOneFileName(name, sizeof name, base) || !OpenOutput(out, name)) return;
+  if (!AllInOneFileName(name, sizeof name, base)) {
+    char whole[kPathMax + 8];
+    AllInOneFileName(whole, sizeof whole, base);
+    TellWriteFailure(whole, kErrorNameTooLong);
+    return;
+  }
+  // The whole file is written before it replaces the old one, which stays
+  // as it was should anything fail.
+  SafeWriter out;
+  if (!BeginSafeWrite(out, name, kWriteDurable)) {
+    TellWriteFailure(name, out.error);
+    return;
+  }
   // Frames are written in ascending order, as the block readers expect.
   for (uint32_t i = 0; i < HighestSlot; ++i) {
     if (!ReadFrameFile(base, i)) continue;
     char numberLine[16];
     int lineLength = std::snprintf(numberLine, sizeof numberLine, "%04d\r\n", static_cast<int>(i));
-    out.write(numberLine, lineLength);
-    out.write(WorkBuffer, static_cast<std::streamsize>(std::strlen(WorkBuffer)));
-    out.write("\r\n[end]\r\n", 9);
+    SafeWrite(out, numberLine, static_cast<size_t>(lineLength));
+    SafeWrite(out, WorkBuffer, std::strlen(WorkBuffer));
+    if (!SafeWrite(out, "\r\n[end]\r\n", 9)) break;
   }
+  CommitAndTell(out);
 }
 
 void ExpandAllInOne(const char* base) {
@@ -33,14 +45,17 @@ void ExpandAllInOne(const char* base) {
   int number = 0;
   const char* text;
   int length;
+  SafeWriteSeries series;
+  BeginSafeWriteSeries(series);
   while (ReadBlockNumber(s, &number) != 0 && ReadBlockText(s, &text, &length)) {
-    // A block with empty text makes no file and leaves an existing one alone.
+    // A block with empty text makes no file and leaves an existing one
+    // alone. A frame that cannot be written is told, and the others go on.
     if (length > 0) {
-      std::ofstream out;
-      if (OpenFrameOutput(out, base, static_cast<uint32_t>(number))) out.write(text, length);
+      WriteFrameFile(base, static_cast<uint32_t>(number), text, static_cast<size_t>(length), 0, &series);
     }
     AdvanceToNextBlock(s);
   }
+  EndSafeWriteSeries(series);
   CloseBlockStream(s);
 }
 

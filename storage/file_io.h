@@ -1,9 +1,11 @@
 // The thin file layer every animation file access goes through.
 // Streams are binary (no line-end translation); an input stream never
-// creates a file.
+// creates a file. Every file the program writes goes through the safe
+// writer below, never through an output stream on the file itself.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <fstream>
 
 // Opens name for reading in binary mode. Fails for an empty or missing name
@@ -14,10 +16,6 @@ bool OpenInput(std::ifstream& in, const char* name);
 // than size only at the end of the file (or when reading fails).
 size_t ReadChunk(std::istream& in, char* buffer, size_t size);
 
-// Opens name for writing in binary mode, creating or truncating it.
-// Fails for an empty name.
-bool OpenOutput(std::ofstream& out, const char* name);
-
 // Renames from to to. Never replaces an existing file: fails instead.
 bool RenameNoReplace(const char* from, const char* to);
 
@@ -26,3 +24,82 @@ bool RemoveFile(const char* name);
 
 // True when name exists (a file or anything else).
 bool PathExists(const char* name);
+
+// Writing a whole file safely: the bytes go to a new temporary file in the
+// target's directory ("~zt" and four hex digits, ".tmp"), which is moved over
+// the target only once it is complete. Should anything fail, the temporary
+// file is removed and the target keeps its old bytes. A target that exists
+// but may not be written (read-only) is not replaced.
+//
+//   SafeWriter w;
+//   if (BeginSafeWrite(w, name, flags)) { SafeWrite(w, ...); ... }
+//   if (!CommitSafeWrite(w)) ... w.error tells why
+//
+// Failures are remembered: after the first one, writes do nothing, and
+// CommitSafeWrite abandons the file and returns false. w.error is the
+// system's error code of the first failure (errno, or GetLastError on
+// Windows); DescribeFileError turns it into the system's text.
+
+// Flags of a safe write.
+enum : unsigned {
+  // The bytes reach the disk before the move (FlushFileBuffers and
+  // MOVEFILE_WRITE_THROUGH on Windows, fsync elsewhere): for a file the user
+  // saved. Without it the move still happens only after every byte was
+  // written, but the system may keep both in its cache for a while.
+  kWriteDurable = 1,
+};
+
+constexpr size_t kSafeNameSize = 260;  // the longest target and temporary name, zero included
+
+struct SafeWriter {
+  char target[kSafeNameSize];
+  char temp[kSafeNameSize];  // empty while no temporary file exists
+  intptr_t file;             // the temporary file: a HANDLE on Windows, a descriptor elsewhere; -1 if none
+  unsigned flags;
+  int error;                 // 0 while all went well
+  size_t used;               // bytes waiting in buffer
+  char buffer[16384];
+};
+
+// Creates the temporary file for target. Returns false (w.error set, nothing
+// left behind) when it cannot, or when target does not fit kSafeNameSize.
+bool BeginSafeWrite(SafeWriter& w, const char* target, unsigned flags);
+// Appends size bytes. Returns false once anything has failed.
+bool SafeWrite(SafeWriter& w, const void* data, size_t size);
+// Writes what is buffered, closes the temporary file and moves it over the
+// target. Returns false (the target as it was, no temporary file) on failure.
+bool CommitSafeWrite(SafeWriter& w);
+// Closes and removes the temporary file, if there is one; the target stays
+// as it was. Harmless after a commit and when called twice.
+void AbandonSafeWrite(SafeWriter& w);
+
+// The whole write in one call. On failure *error (if not null) receives the
+// system's error code.
+bool WriteFileSafely(const char* target, const void* data, size_t size, unsigned flags, int* error);
+
+// A series of safe writes into one directory (an expansion writes one file
+// per frame). Each write is as safe as WriteFileSafely (without kWriteDurable),
+// but the file it replaces is kept under a temporary name and reused as the
+// next write's temporary file, so that a series neither creates nor deletes
+// a file per write: ext4 without a journal scans every file deleted in the
+// last minutes each time it creates one, which made a thousand replacements
+// several times slower. EndSafeWriteSeries removes the kept file.
+struct SafeWriteSeries {
+  char spare[kSafeNameSize];  // the kept file; empty if none
+};
+void BeginSafeWriteSeries(SafeWriteSeries& series);
+bool WriteFileInSeries(SafeWriteSeries& series, const char* target, const void* data, size_t size, int* error);
+void EndSafeWriteSeries(SafeWriteSeries& series);
+
+// Error codes for failures that are not the system's own.
+extern const int kErrorNameTooLong;  // a name that does not fit its buffer
+extern const int kErrorReadFailed;   // reading a file failed part-way
+
+// The system's text for an error code, without a line end; always terminated.
+void DescribeFileError(int error, char* text, size_t size);
+
+// Test seam: the steps of a safe write that can be made to fail.
+enum class FileStep { Create, Write, Move };
+// Makes the nth call of step from now on (1: the next one) fail with the
+// system error code error. One step at a time; error 0 clears it.
+void FailFileStep(FileStep step, int nth, int error);

@@ -39,9 +39,7 @@ void SaveFrameFromEditor(const char* base) {
   // The editor's limit counts the terminating zero: at most 31999 bytes.
   g_viewHooks.GetEditorText(WorkBuffer, kFrameTextMax);
   WorkBuffer[kFrameTextMax - 1] = '\0';
-  std::ofstream out;
-  if (!OpenFrameOutput(out, base, g_animation.currentFrame)) return;
-  out.write(WorkBuffer, static_cast<std::streamsize>(std::strlen(WorkBuffer)));
+  WriteFrameFile(base, g_animation.currentFrame, WorkBuffer, std::strlen(WorkBuffer), kWriteDurable);
 }
 
 void SaveCurrentColours(const char* base) {
@@ -49,10 +47,8 @@ void SaveCurrentColours(const char* base) {
                 PenColour.red, PenColour.green, PenColour.blue, BackColour.red, BackColour.green,
                 BackColour.blue);
   g_frameRecord.hasColour = 1;
-  std::ofstream out;
-  bool opened = OpenFrameOutput(out, base, g_animation.currentFrame);
   int length = ComposeAndShow();
-  if (opened) out.write(s_composed, length);
+  WriteFrameFile(base, g_animation.currentFrame, s_composed, static_cast<size_t>(length), kWriteDurable);
 }
 
 void SetFrameSound(const char* path) {
@@ -77,13 +73,24 @@ void DeleteFrame(const char* base) {
   for (uint32_t i = current; i < HighestSlot; ++i) RenameFrame(base, i + 1, i);
 }
 
-void CopyToNext(const char* base) {
+// Copies frame from's file over frame to's; nothing happens when from has
+// no file.
+static void CopyFrameFile(const char* base, uint32_t from, uint32_t to) {
   std::ifstream in;
-  if (!OpenFrameInput(in, base, g_animation.currentFrame)) return;
-  std::ofstream out;
-  if (!OpenFrameOutput(out, base, g_animation.currentFrame + 1)) return;
-  CopyStream(in, out);
+  if (!OpenFrameInput(in, base, from)) return;
+  SafeWriter out;
+  if (!BeginFrameWrite(out, base, to, kWriteDurable)) return;
+  // A source that cannot be read to its end would leave a cut copy: the
+  // write is abandoned then, and the old file stays.
+  if (!CopyStream(in, out)) {
+    AbandonSafeWrite(out);
+    TellWriteFailure(out.target, out.error);
+    return;
+  }
+  CommitAndTell(out);
 }
+
+void CopyToNext(const char* base) { CopyFrameFile(base, g_animation.currentFrame, g_animation.currentFrame + 1); }
 
 void MarkCopiedFrame() {
   g_animation.hasCopiedFrame = 1;
@@ -92,24 +99,23 @@ void MarkCopiedFrame() {
 
 void PasteFrame(const char* base) {
   if (!g_animation.hasCopiedFrame) return;
-  // Onto itself the paste would truncate its own source; the frame already
-  // holds what the paste would give it.
+  // Onto itself there is nothing to copy: the frame already holds what the
+  // paste would give it.
   if (g_animation.copiedFrame == g_animation.currentFrame) return;
-  std::ifstream in;
-  if (!OpenFrameInput(in, base, g_animation.copiedFrame)) return;
-  std::ofstream out;
-  if (!OpenFrameOutput(out, base, g_animation.currentFrame)) return;
-  CopyStream(in, out);
+  CopyFrameFile(base, g_animation.copiedFrame, g_animation.currentFrame);
 }
 
-void CopyStream(std::istream& in, std::ostream& out) {
+bool CopyStream(std::istream& in, SafeWriter& out) {
   char chunk[1000];
   for (;;) {
     in.read(chunk, sizeof chunk);
     std::streamsize got = in.gcount();
-    if (got > 0) out.write(chunk, got);
-    // A short read sets the fail flag whether the input ended or could not
-    // be read; either way nothing more will come.
-    if (!in) return;
+    if (got > 0 && !SafeWrite(out, chunk, static_cast<size_t>(got))) return false;
+    if (in) continue;
+    // A short read sets the fail flag at the end of the input; the bad flag
+    // only when reading failed.
+    if (!in.bad()) return true;
+    if (out.error == 0) out.error = kErrorReadFailed;
+    return false;
   }
 }

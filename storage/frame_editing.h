@@ -1,12 +1,15 @@
 // Operations that change an animation's frame files. All of them work on
 // frame files (baseNNNN.txt) whatever the storage mode, address frames
-// relative to the current frame, and report nothing: a rename or delete
-// that fails is skipped, and a rename never replaces an existing file.
+// relative to the current frame. A rename or delete that fails is skipped,
+// and a rename never replaces an existing file. Every file is written safely
+// (file_io.h), and a write that fails is told through the ReportWriteFailure
+// hook, the file keeping its old bytes.
 // None of them reloads the view.
 #pragma once
 
 #include <istream>
-#include <ostream>
+
+#include "file_io.h"
 
 // Writes the editor's text (through the GetEditorText hook, at most 31999
 // bytes) to the current frame's file.
@@ -35,5 +38,7 @@ void MarkCopiedFrame();
 // Copies the remembered frame's file, as it is now, over the current frame's.
 void PasteFrame(const char* base);
 
-// Copies in to out in pieces of 1000 bytes until the input ends or fails.
-void CopyStream(std::istream& in, std::ostream& out);
+// Copies in to out in pieces of 1000 bytes until the input ends. Returns
+// false when reading or writing failed (out.error then tells which:
+// kErrorReadFailed for the input).
+bool CopyStream(std::istream& in, SafeWriter& out);

@@ -3,16 +3,11 @@
 #include <cstring>
 
 #include "animation.h"
-#include "file_io.h"
+#include "frame_loader.h"
 
 bool OpenFrameInput(std::ifstream& in, const char* base, uint32_t n) {
   char name[kPathMax];
   return FrameFileName(name, sizeof name, base, n) && OpenInput(in, name);
-}
-
-bool OpenFrameOutput(std::ofstream& out, const char* base, uint32_t n) {
-  char name[kPathMax];
-  return FrameFileName(name, sizeof name, base, n) && OpenOutput(out, name);
 }
 
 bool ReadFrameFile(const char* base, uint32_t n) {
@@ -25,4 +20,40 @@ bool ReadFrameFile(const char* base, uint32_t n) {
   std::memset(WorkBuffer, 0, sizeof WorkBuffer);
   in.read(WorkBuffer, kFrameTextMax);
   return true;
+}
+
+// Forms frame n's name for writing. A name too long to fit is told as a
+// failed write, named in full.
+static bool FrameNameForWriting(char (&name)[kPathMax], const char* base, uint32_t n) {
+  if (FrameFileName(name, sizeof name, base, n)) return true;
+  char whole[kPathMax + 32];
+  FrameFileName(whole, sizeof whole, base, n);
+  TellWriteFailure(whole, kErrorNameTooLong);
+  return false;
+}
+
+bool BeginFrameWrite(SafeWriter& w, const char* base, uint32_t n, unsigned flags) {
+  char name[kPathMax];
+  if (!FrameNameForWriting(name, base, n)) return false;
+  if (BeginSafeWrite(w, name, flags)) return true;
+  TellWriteFailure(name, w.error);
+  return false;
+}
+
+bool CommitAndTell(SafeWriter& w) {
+  if (CommitSafeWrite(w)) return true;
+  TellWriteFailure(w.target, w.error);
+  return false;
+}
+
+bool WriteFrameFile(const char* base, uint32_t n, const char* data, size_t size, unsigned flags,
+                    SafeWriteSeries* series) {
+  char name[kPathMax];
+  if (!FrameNameForWriting(name, base, n)) return false;
+  int error = 0;
+  bool written = series != nullptr ? WriteFileInSeries(*series, name, data, size, &error)
+                                   : WriteFileSafely(name, data, size, flags, &error);
+  if (written) return true;
+  TellWriteFailure(name, error);
+  return false;
 }

@@ -40,7 +40,8 @@ const char* ParseInt(const char* p, int* value) {
 int ParseSameLine(const char* base, const char* line) {
   if (line == nullptr || std::strncmp(line, "same", 4) != 0) return 0;
   int n;
-  if (ParseInt(line + 4, &n) == nullptr) return 0;  // no number: not a repeat
+  // No number, or a negative one (which names no frame): not a repeat.
+  if (ParseInt(line + 4, &n) == nullptr || n < 0) return 0;
   return FollowRepeat(base, static_cast<uint32_t>(n));
 }
 

@@ -27,8 +27,9 @@ extern FrameRecord g_frameRecord;
 const char* SkipLine(const char* p);
 
 // If line is a "same N" directive, loads frame N in place of this frame and
-// returns 1; otherwise returns 0. A line without a number, or one that would
-// repeat a frame already being loaded in this chain, is not followed.
+// returns 1; otherwise returns 0. A line without a number or with a negative
+// one, or one that would repeat a frame already being loaded in this chain,
+// is not followed.
 int ParseSameLine(const char* base, const char* line);
 
 // If a colour block starts at line, applies its six values to PenColour and

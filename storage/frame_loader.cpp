@@ -26,6 +26,8 @@ static void ReadAllInOneBlock(const char* base, uint32_t n) {
   int length;
   BlockSearch found = FindBlock(s, n, &text, &length);
   if (found == BlockSearch::Found) {
+    // A text ended by "[end]" may run 2 bytes past what a frame holds.
+    if (length > kFrameTextMax) length = kFrameTextMax;
     std::memcpy(WorkBuffer, text, static_cast<size_t>(length));
     WorkBuffer[length] = '\0';
   } else if (found == BlockSearch::Ended) {
@@ -105,6 +107,13 @@ int FollowRepeat(const char* base, uint32_t n) {
   LoadFrame(base, n);
   --s_chainDepth;
   return 1;
+}
+
+void TellWriteFailure(const char* name, int error) {
+  if (g_viewHooks.ReportWriteFailure == nullptr) return;
+  char reason[256];
+  DescribeFileError(error, reason, sizeof reason);
+  g_viewHooks.ReportWriteFailure(name, reason);
 }
 
 void PlayCue() {

@@ -21,9 +21,16 @@ struct ViewHooks {
   void (*ShowFrameNumber)(const char* text);
   void (*RenderFrame)();
   void (*ApplyColours)();
+  // A file could not be written: its name and the system's reason. Storage
+  // has left the file as it was; the window side tells the user.
+  void (*ReportWriteFailure)(const char* fileName, const char* reason);
 };
 
 extern ViewHooks g_viewHooks;
+
+// Passes a failed write of name, with the system's text for error, to the
+// ReportWriteFailure hook.
+void TellWriteFailure(const char* name, int error);
 
 // Plays a sound by name, asynchronously. The Windows program sets this to
 // PlaySoundA with SND_ASYNC; tests observe it.

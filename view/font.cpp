@@ -4,6 +4,8 @@
 #include <fstream>
 
 #include "animation.h"
+#include "file_io.h"
+#include "frame_loader.h"
 #include "frame_view.h"
 
 static_assert(sizeof(LOGFONTA) == 60, "the ANSI font description is 60 bytes");
@@ -65,11 +67,14 @@ void LoadFontSettings(const char* settingsPath) {
 
 void SaveFontSettings(const char* settingsPath) {
   if (settingsPath == nullptr || settingsPath[0] == '\0') return;
-  std::ofstream out(settingsPath, std::ios::out | std::ios::trunc);
-  if (!out.is_open()) return;
-  // The face name alone, without a line end.
+  // The face name alone, without a line end; the old file stays whole
+  // should the write fail.
   const char* face = g_fontDescription.lfFaceName;
-  out.write(face, static_cast<std::streamsize>(strnlen(face, sizeof g_fontDescription.lfFaceName)));
+  int error = 0;
+  if (!WriteFileSafely(settingsPath, face, strnlen(face, sizeof g_fontDescription.lfFaceName), kWriteDurable,
+                       &error)) {
+    TellWriteFailure(settingsPath, error);
+  }
 }
 
 void SelectFontCommand(HWND view) {

@@ -142,12 +142,17 @@ static void CheckPlaySound(const char* path) {
   Check(Terminated(path, kTextBufferSize), "sound path not terminated");
 }
 
+static void CheckReportWriteFailure(const char* name, const char* reason) {
+  ++g_hookCounts.writeFailures;
+  Check(name != nullptr && reason != nullptr && reason[0] != '\0', "a failed write told without its reason");
+}
+
 void PrepareStorage(int storageMode, const std::string& base, uint32_t currentFrame, bool playing) {
   ResetStorageState();
   if (DisplayText == nullptr) Check(AllocateTextBuffers(), "cannot allocate the text buffers");
   std::memset(DisplayText, 0, kTextBufferSize);
   g_viewHooks = ViewHooks{CheckSetEditorText, CheckGetEditorText, CheckShowFrameNumber, CheckRenderFrame,
-                          CheckApplyColours};
+                          CheckApplyColours, CheckReportWriteFailure};
   g_playSound = CheckPlaySound;
   g_hookCounts = HookCounts{};
   g_animation.storageMode = storageMode;
@@ -163,6 +168,7 @@ static void CheckLoadOutcome(bool playingBefore) {
   // Running out of blocks ends playback before the text is shown.
   Check(g_hookCounts.setEditorText == (g_animation.playing ? 0 : 1), "the editor is set when editing, only then");
   Check(g_hookCounts.applyColours <= 1, "colours applied more than once");
+  Check(g_hookCounts.writeFailures == 0, "a load told of a failed write");
   Check(g_hookCounts.playSound <= (playingBefore ? 1 : 0), "sound played while editing, or more than once");
   Check(g_frameRecord.hasColour == 0 || g_frameRecord.hasColour == 1, "colour flag not 0 or 1");
   Check(g_frameRecord.hasSound == 0 || g_frameRecord.hasSound == 1, "sound flag not 0 or 1");

@@ -66,6 +66,7 @@ struct HookCounts {
   int renderFrame;
   int applyColours;
   int playSound;
+  int writeFailures;
 };
 extern HookCounts g_hookCounts;
 

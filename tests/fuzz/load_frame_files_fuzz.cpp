@@ -18,8 +18,8 @@ namespace {
 
 // The text the editor must show for frame n: its file's text (up to the first
 // zero byte, at most 32000 bytes), or, when the first line after its "{" is
-// "same" with a number, what that frame shows, following the chain up to
-// kMaxRepeatChain frames and never back to a frame already in it.
+// "same" with a number not below 0, what that frame shows, following the
+// chain up to kMaxRepeatChain frames and never back to a frame already in it.
 std::string ExpectedText(const std::vector<std::string>& files, const std::string& base, uint32_t n,
                          std::vector<uint32_t>& chain) {
   char name[kPathMax];
@@ -29,7 +29,9 @@ std::string ExpectedText(const std::vector<std::string>& files, const std::strin
   if (text.empty() || text[0] != '{') return text;
   const char* line = SkipLine(text.c_str());
   int next = 0;
-  if (line == nullptr || std::strncmp(line, "same", 4) != 0 || ParseInt(line + 4, &next) == nullptr) return text;
+  if (line == nullptr || std::strncmp(line, "same", 4) != 0 || ParseInt(line + 4, &next) == nullptr || next < 0) {
+    return text;
+  }
   uint32_t m = static_cast<uint32_t>(next);
   if (chain.size() >= static_cast<size_t>(kMaxRepeatChain) || std::count(chain.begin(), chain.end(), m) > 0) {
     return text;

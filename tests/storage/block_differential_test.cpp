@@ -124,18 +124,19 @@ struct Generator {
 std::vector<uint32_t> FramesToAsk(const std::string& path, Generator& gen) {
   std::vector<uint32_t> frames = {0, 1, 2, 0xFFFFFFFFu, gen.Below(100000)};
   std::ifstream in(path, std::ios::binary);
-  std::vector<char> buffer(kTextBufferSize);
+  std::vector<char> buffer(reference::kBufferSize);
   int number = 0;
   for (int i = 0; i < 40 && !in.fail(); ++i) {
     if (reference::ReadBlockNumber(in, buffer.data(), &number) == 0) break;
     int length = 0;
-    int got = reference::ReadBlockText(in, buffer.data(), &length);
+    bool endLine = false;
+    int got = reference::ReadBlockText(in, buffer.data(), &length, &endLine);
     if (got == 0) break;
     if (gen.OneIn(2)) {
       frames.push_back(static_cast<uint32_t>(number));
       frames.push_back(static_cast<uint32_t>(number) + 1);
     }
-    reference::AdvanceToNextBlock(in, got, length);
+    reference::AdvanceToNextBlock(in, got, length, endLine);
   }
   return frames;
 }

@@ -34,14 +34,16 @@ class BlockReader : public StorageTest {
     std::ifstream in;
     EXPECT_TRUE(OpenInput(in, path.c_str()));
     std::vector<ReadBlock> blocks;
+    std::vector<char> buffer(reference::kBufferSize);
     int number = 0;
     while (!in.fail() && blocks.size() < 100) {
-      if (reference::ReadBlockNumber(in, WorkBuffer, &number) == 0) break;
+      if (reference::ReadBlockNumber(in, buffer.data(), &number) == 0) break;
       int length = 0;
-      int got = reference::ReadBlockText(in, WorkBuffer, &length);
+      bool endLine = false;
+      int got = reference::ReadBlockText(in, buffer.data(), &length, &endLine);
       if (got == 0) break;
-      blocks.push_back({number, std::string(WorkBuffer, static_cast<size_t>(length))});
-      reference::AdvanceToNextBlock(in, got, length);
+      blocks.push_back({number, std::string(buffer.data(), static_cast<size_t>(length))});
+      reference::AdvanceToNextBlock(in, got, length, endLine);
     }
     return blocks;
   }
@@ -85,10 +87,10 @@ TEST_F(BlockReader, ReadsBlocksOfOrdinaryAndOddFiles) {
       {"not a number before the first block counts as 0", "xyz\r\nq\r\n[end]\r\n", {{0, "q\r\n"}}},
       {"last block without an end line", Block(0, "a") + "0001\r\nrest", {{0, "a\r\n"}, {1, "rest"}}},
       {"number line at the end of the file", Block(0, "a") + "0001", {{0, "a\r\n"}}},
-      // The text ends at the NUL, so the reader resumes 7 bytes after it,
-      // inside the end line, and reads the next block's number line as text.
+      // The text ends at the NUL; the next block starts after the end line
+      // that follows it.
       {"NUL byte cuts the text", std::string("0000\r\na\0b\r\n[end]\r\n", 18) + Block(1, "c"),
-       {{0, "a"}, {0, "0001\r\nc\r\n"}}},
+       {{0, "a"}, {1, "c\r\n"}}},
       {"largest text whose end line is found", Block(0, big) + Block(1, "n"),
        {{0, big + "\r\n"}, {1, "n\r\n"}}},
       // Without CRs the number line runs on for 9 characters ("0001\nabc\n",
@@ -101,8 +103,8 @@ TEST_F(BlockReader, ReadsBlocksOfOrdinaryAndOddFiles) {
 }
 
 TEST_F(BlockReader, EndLineBeyondTheReadWindowDoesNotHang) {
-  // A block longer than 32000 bytes: its "[end]" is out of reach, and the
-  // reader goes on 7 bytes past what it read. It must still come to an end.
+  // A block longer than 32000 bytes: its "[end]" is out of reach, so the
+  // text is cut and the reader goes on after that end line.
   std::string text(40000, 'y');
   std::vector<ReadBlock> blocks = ReadAll(Block(0, text) + Block(1, "after"));
   ASSERT_FALSE(blocks.empty());

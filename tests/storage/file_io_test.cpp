@@ -33,10 +33,7 @@ TEST_F(FileLayer, InputNeverCreatesAndRefusesDirectories) {
 TEST_F(FileLayer, StreamsAreBinary) {
   std::string path = Dir() + "/bytes.txt";
   const std::string bytes("a\r\nb\nc\rd\x1a\0e", 11);
-  std::ofstream out;
-  ASSERT_TRUE(OpenOutput(out, path.c_str()));
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
+  ASSERT_TRUE(WriteFileSafely(path.c_str(), bytes.data(), bytes.size(), 0, nullptr));
   EXPECT_EQ(ReadBytes(path), bytes);
   std::ifstream in;
   ASSERT_TRUE(OpenInput(in, path.c_str()));

@@ -185,8 +185,8 @@ TEST_F(MalformedInput, FrameFiles) {
       {"same with a number beyond the int range repeats the largest int", kLoad, FrameFiles,
        {{FrameName(0), "{\r\nsame 99999999999\r\n}\r\nown"}, {"anim2147483647.txt", "far"}}, 0, false,
        Expect().Shown("far")},
-      {"same with a negative number repeats a frame that is not there", kLoad, FrameFiles,
-       {{FrameName(0), "{\r\nsame -1\r\n}\r\nown"}}, 0, false, Expect().Shown("").Body("")},
+      {"same with a negative number is not a repeat", kLoad, FrameFiles,
+       {{FrameName(0), "{\r\nsame -1\r\n}\r\nown"}}, 0, false, Expect().Shown("{\r\nsame -1\r\n}\r\nown").Body("own")},
       {"a zero byte ends the text", kLoad, FrameFiles, {{FrameName(0), nulText}}, 0, false,
        Expect().Shown(kColourHead + "ab").Body("ab").Colours({1, 2, 3, 4, 5, 6})},
       {"a zero byte inside the header leaves no directive and no body", kLoad, FrameFiles,
@@ -255,8 +255,7 @@ TEST_F(MalformedInput, ExpansionAndFirstFrameColours) {
        Expect().Written({{"anim999999999.txt", "999\r\nA\r\n"}})},
       {"expansion: no end line", kExpand, AllInOne, {{kAllInOne, Block(0, "a") + "0001\r\nrest"}}, 0, false,
        Expect().Written({{FrameName(0), "a\r\n"}, {FrameName(1), "rest"}})},
-      // Past the 32000 bytes read, the reader resumes inside the text; what
-      // it then takes for blocks is not settled, but it writes frame files only.
+      // The text is cut at 32000 bytes; the next block follows its end line.
       {"expansion: end line beyond 32000 bytes", kExpand, AllInOne,
        {{kAllInOne, Block(0, std::string(40000, 'y')) + Block(1, "after")}}, 0, false, Expect()},
       {"expansion: zero bytes", kExpand, AllInOne,

@@ -46,13 +46,17 @@ static void RecordShowFrameNumber(const char* text) { g_hooks.frameNumber = text
 static void RecordRender() { ++g_hooks.renderCalls; }
 static void RecordApplyColours() { ++g_hooks.applyColourCalls; }
 static void RecordSound(const char* path) { g_hooks.soundsPlayed.push_back(path); }
+static void RecordWriteFailure(const char* name, const char* reason) {
+  g_hooks.writeFailures.push_back(name);
+  EXPECT_NE(reason[0], '\0') << name;
+}
 
 void StorageTest::SetUp() {
   ResetStorageState();
   ASSERT_TRUE(AllocateTextBuffers());
   g_hooks = HookLog{};
   g_viewHooks = ViewHooks{RecordSetEditorText, RecordGetEditorText, RecordShowFrameNumber, RecordRender,
-                          RecordApplyColours};
+                          RecordApplyColours, RecordWriteFailure};
   g_playSound = RecordSound;
   static std::mt19937 rng(std::random_device{}());
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();

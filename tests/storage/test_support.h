@@ -26,6 +26,7 @@ struct HookLog {
   int applyColourCalls = 0;
   std::vector<std::string> soundsPlayed;
   std::string editorContent;  // what GetEditorText hands back
+  std::vector<std::string> writeFailures;  // the names ReportWriteFailure was told
 };
 extern HookLog g_hooks;
 
