@@ -27,7 +27,9 @@ static void ReadAllInOneBlock(const char* base, uint32_t n) {
   if (found == BlockSearch::Found) {
     std::memcpy(WorkBuffer, text, static_cast<size_t>(length));
     WorkBuffer[length] = '\0';
-  } else if (found == BlockSearch::Ended) {
+  } else if (found == BlockSearch::Ended && s_chainDepth <= 1) {
+    // A repeat of a block that is not there shows an empty frame, as a
+    // missing frame file does; playback goes on.
     g_animation.playing = 0;
   }
   CloseBlockStream(s);
@@ -54,18 +56,9 @@ static const char* DecodeHeader(const char* base) {
   g_frameRecord.hasColour = ParseColourBlock(p);
   if (g_frameRecord.hasColour) p = SkipLine(SkipLine(p));
   g_frameRecord.hasSound = ParseSoundBlock(p);
-  if (g_frameRecord.hasSound) {
-    p = SkipLine(SkipLine(p));
-    g_soundCue.available = 1;
-    if (g_animation.playing) PlayCue();
-  } else {
-    g_soundCue.available = 0;
-  }
-  // The body follows the first "}" line; a header that never closes leaves
-  // no body.
-  const char* close = p != nullptr ? std::strchr(p, '}') : nullptr;
-  const char* body = SkipLine(close);
-  return body != nullptr ? body : text + std::strlen(text);
+  g_soundCue.available = g_frameRecord.hasSound;
+  if (g_frameRecord.hasSound && g_animation.playing) PlayCue();
+  return BodyAfterHeader(text);
 }
 
 void LoadFrame(const char* base, uint32_t n) {
@@ -102,6 +95,11 @@ int FollowRepeat(const char* base, uint32_t n) {
   LoadFrame(base, n);
   --s_chainDepth;
   return 1;
+}
+
+void ForgetLoadedFrame() {
+  std::memset(&g_frameRecord, 0, sizeof g_frameRecord);
+  if (DisplayText != nullptr) DisplayText[0] = '\0';
 }
 
 void PlayCue() {
