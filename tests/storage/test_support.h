@@ -26,9 +26,7 @@ struct HookLog {
   int applyColourCalls = 0;
   std::vector<std::string> soundsPlayed;
   std::string editorContent;  // what GetEditorText hands back
-  std::vector<int> dropQuestions;  // counts export asked about
-  bool dropAnswer = false;         // the answer it gets
-  std::vector<int> refusals;       // Refusal values reported
+  std::vector<int> refusals;  // Refusal values reported
 };
 extern HookLog g_hooks;
 
