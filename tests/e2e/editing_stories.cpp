@@ -56,55 +56,48 @@ class Editing : public ::testing::Test {
   App app_;
 };
 
-TEST_F(Editing, StopAndChoosersLeaveTheEditorOnTheFrameTheNumberShows) {
+TEST_F(Editing, TheEditorWritesOnlyTheFrameItHoldsIntoTheAnimationOnShow) {
   Write(60);
+  WriteFileBytes(P("d.x\\bell.wav"), "RIFF");
   Start();
+  EXPECT_EQ(Text(app_.main), P("d.x\\anim") + "..zoetrix");
+  Command(app_, IDC_SAVEFRAME);  // no frame loaded yet
+  EXPECT_EQ(Saved(0), "anim0");
+  Command(app_, CMD_NEXT);
+  Command(app_, CMD_COPY);
+  Answer(Open(CMD_OPEN), IDCANCEL);  // keeps the animation and the copy mark
+  EXPECT_EQ(Text(app_.main), P("d.x\\anim") + "..zoetrix");
+  Command(app_, CMD_NEXT);
+  Command(app_, CMD_PASTE);
+  EXPECT_EQ(Saved(2), "anim1");
+
   Command(app_, CMD_SPEED6);
   Command(app_, CMD_START);
-  ASSERT_TRUE(WaitFor([&] { return Number() >= 3; }));
+  ASSERT_TRUE(WaitFor([&] { return Number() >= 5; }));
   Command(app_, CMD_STOP);
   EXPECT_EQ(Editor(), "anim" + std::to_string(Number()));
   Command(app_, CMD_START);
-  ASSERT_TRUE(WaitFor([&] { return Number() >= 8; }));
-  HWND dialog = Open(CMD_PENCOLOUR);
+  ASSERT_TRUE(WaitFor([&] { return Number() >= 10; }));
+  HWND dialog = Open(CMD_PENCOLOUR);  // stops playback; modal
   EXPECT_FALSE(IsWindowEnabled(app_.main));
   int shown = Number();
-  EXPECT_EQ(Editor(), "anim" + std::to_string(shown));
   Answer(dialog, IDOK);
   EXPECT_EQ(Number(), shown);
   EXPECT_EQ(Saved(shown), "anim" + std::to_string(shown));
-}
 
-TEST_F(Editing, AfterOpeningNothingIsSavedUntilTheUserTypes) {
-  Write(3);
-  Write(3, "other");
-  WriteFileBytes(P("d.x\\bell.wav"), "RIFF");
-  Start();
-  Command(app_, CMD_NEXT);
+  // Another animation gets nothing of this one's text; what the user types
+  // there is saved, with the colours around it.
   ASSERT_TRUE(ConfirmFileDialog(app_, Open(CMD_OPEN), P("d.x\\other.txt")));
   ASSERT_TRUE(WaitFor([&] { return Text(app_.main) == P("d.x\\other") + "..zoetrix"; }));
   EXPECT_EQ(Editor(), "");
   Command(app_, IDC_SAVEFRAME);
   Command(app_, CMD_SAVECOLOURS);
-  Answer(Open(CMD_BACKCOLOUR), IDOK);
   ASSERT_TRUE(ConfirmFileDialog(app_, Open(CMD_SOUNDSELECT), P("d.x\\bell.wav")));
   Command(app_, 0);
-  EXPECT_EQ(Saved(1, "other"), "other1");
+  EXPECT_FALSE(FileExists(F(shown, "other")));
   Type(app_, "typed");
   Command(app_, CMD_SAVECOLOURS);
-  EXPECT_EQ(Saved(1, "other"), "{\r\ncolor\r\n0 0 0 128 128 128\r\n}\r\ntyped");
-}
-
-TEST_F(Editing, ACancelledOpenKeepsTheAnimationAndTheCopyMark) {
-  Write(3);
-  Start();
-  Command(app_, CMD_NEXT);
-  Command(app_, CMD_COPY);
-  Answer(Open(CMD_OPEN), IDCANCEL);
-  EXPECT_EQ(Text(app_.main), P("d.x\\anim") + "..zoetrix");
-  Command(app_, CMD_NEXT);
-  Command(app_, CMD_PASTE);
-  EXPECT_EQ(Saved(2), "anim1");
+  EXPECT_EQ(Saved(shown, "other"), "{\r\ncolor\r\n128 128 128 255 255 255\r\n}\r\ntyped");
 }
 
 TEST_F(Editing, ExportAsksBeforeDroppingFramesAndLongHeadersAreRefused) {
@@ -139,7 +132,7 @@ TEST_F(Editing, ExportAsksBeforeDroppingFramesAndLongHeadersAreRefused) {
 
 // With nothing open, frames are read from and saved to the working
 // directory, which a chooser leaves where it was.
-TEST_F(Editing, NothingOpenSavesNothingAndChoosersKeepTheDirectory) {
+TEST_F(Editing, NothingOpenSavesNothingAndAChooserKeepsTheDirectory) {
   WriteFileBytes(P("0001.txt"), "here");
   WriteFileBytes(P("d.x\\bell.wav"), "RIFF");
   Start("");
