@@ -247,21 +247,6 @@ TEST_F(FrameEditing, SetSoundShowsTheHeaderAndWritesNoFile) {
   EXPECT_EQ(g_frameRecord.hasSound, 1);
 }
 
-TEST_F(FrameEditing, HeaderThatWouldCutAFullBodyIsRefused) {
-  const std::string body(kFrameTextMax - 1, 'b');
-  WriteFrame(0, body);
-  Load(0);
-  g_hooks.editorContent = body;
-  const std::string sound(kPathMax - 1, 's');
-  EXPECT_FALSE(SetFrameSound(sound.c_str()));
-  EXPECT_EQ(g_hooks.editorText, body);
-  PenColour = ColourTriple{-2147483647 - 1, -2147483647 - 1, -2147483647 - 1};
-  EXPECT_FALSE(SaveCurrentColours(BaseC()));
-  EXPECT_EQ(ReadBytes(FramePath(0)), body);
-  EXPECT_EQ(g_hooks.editorText, body);
-  EXPECT_EQ(g_hooks.refusals.size(), 2u);
-}
-
 namespace {
 // Hands out its text, then fails the next read without reaching an end of file.
 class BrokenBuffer : public std::streambuf {
