@@ -27,33 +27,69 @@ static void GoToFirstFrame() {
   Reload();
 }
 
-// Opens the animation whose path is in the path buffer: the base path, the
-// caption, the first frame's colours, the working directory. No frame is
-// loaded until the next navigation.
+// Opens the animation whose path is in the path buffer: the base path (made
+// absolute while the working directory is still the one the path was given
+// in), the caption, the first frame's colours, the working directory. The
+// editor, the view's text and the frame record are emptied, as at start-up,
+// so that nothing of the previous animation is saved into this one; no
+// frame is loaded until the next navigation.
 static void OpenAnimation() {
+  MakeAbsolutePath(g_animation.basePath, sizeof g_animation.basePath);
   DeriveBasePath(g_animation.basePath);
   char caption[kPathMax + 16];
   std::snprintf(caption, sizeof caption, "%s..%s", g_animation.basePath, "zoetrix");
   SetWindowTextA(g_mainWindow, caption);
+  ForgetLoadedFrame();
+  EmptyEditor();
   ApplyFirstFrameColours(g_animation.basePath);
   g_animation.hasCopiedFrame = 0;
   FollowAnimationDirectory(g_animation.basePath);
 }
 
+// Every chooser first stops playback, which loads the frame the number
+// shows, so that what it saves afterwards is that frame.
 static void OpenFromChooser() {
+  StopPlayback();
   UseTextPreset();
-  ChooseFile(g_mainWindow, g_animation.basePath);
+  // The chooser works on a copy: a cancelled one changes nothing.
+  char path[kPathMax];
+  CopyText(path, sizeof path, g_animation.basePath);
+  if (!ChooseFile(g_mainWindow, path)) return;
+  CopyText(g_animation.basePath, sizeof g_animation.basePath, path);
   OpenAnimation();
 }
 
-static void SaveFrame() { SaveFrameFromEditor(g_animation.basePath); }
+// The commands that write the current frame from the editor stop playback
+// first (the editor then holds the frame the number shows), and write
+// nothing while the editor holds no frame: an untouched empty editor after
+// start-up or opening never empties a frame.
+static void SaveFrame() {
+  StopPlayback();
+  if (EditorHoldsFrame()) SaveFrameFromEditor(g_animation.basePath);
+}
+
+static void SaveColours() {
+  StopPlayback();
+  if (EditorHoldsFrame()) SaveCurrentColours(g_animation.basePath);
+}
+
+static void ChooseColourAndSave(void (*choose)()) {
+  StopPlayback();
+  choose();
+  SaveFrame();
+}
 
 static void ChooseSound() {
+  StopPlayback();
   UseSoundPreset();
-  if (!ChooseFile(g_mainWindow, s_soundPath)) return;
+  if (!ChooseFile(g_mainWindow, s_soundPath) || !EditorHoldsFrame()) return;
   StoreChosenSound(s_soundPath, g_animation.basePath);
-  SetFrameSound(s_soundPath);
-  SaveFrame();
+  if (SetFrameSound(s_soundPath)) SaveFrame();
+}
+
+static void SelectFont() {
+  StopPlayback();
+  SelectFontCommand(FrameView());
 }
 
 static void SetMode(int mode) {
@@ -68,16 +104,27 @@ void StartPlayback() {
   InvalidateRect(FrameView(), nullptr, FALSE);
 }
 
-void StopPlayback() {
+static void HaltPlayback() {
   g_animation.playing = 0;
   KillTimer(g_mainWindow, kPlaybackTimer);
 }
 
+void StopPlayback() {
+  // While playing, the editor keeps the text it had when playback started;
+  // stopped, it holds the frame the number shows. Stopped already, it may
+  // hold typed text, which a load would throw away.
+  bool wasPlaying = g_animation.playing != 0;
+  HaltPlayback();
+  if (wasPlaying) Reload();
+}
+
 void SetSpeed(int milliseconds) {
   g_animation.interval = milliseconds;
+  // The timer restarts at the new interval; playback goes on, so no frame
+  // is loaded into the editor.
   if (g_animation.playing) {
-    SendCommand(CMD_STOP);
-    SendCommand(CMD_START);
+    HaltPlayback();
+    StartPlayback();
   }
 }
 
@@ -111,18 +158,12 @@ static const CommandRow kCommandTable[] = {
     {CMD_FORWARD100, [] { StepAndReload(100); }},
     {CMD_FIRST, GoToFirstFrame},
     {IDC_SAVEFRAME, SaveFrame},
-    {CMD_FONTSELECT, [] { SelectFontCommand(FrameView()); }},
+    {CMD_FONTSELECT, SelectFont},
     {CMD_FONTLOAD, [] { LoadFontCommand(FrameView(), g_fontSettingsPath); }},
     {CMD_FONTSAVE, [] { SaveFontCommand(g_fontSettingsPath); }},
-    {CMD_PENCOLOUR, [] {
-       ChoosePenColour();
-       SaveFrame();
-     }},
-    {CMD_BACKCOLOUR, [] {
-       ChooseBackColour();
-       SaveFrame();
-     }},
-    {CMD_SAVECOLOURS, [] { SaveCurrentColours(g_animation.basePath); }},
+    {CMD_PENCOLOUR, [] { ChooseColourAndSave(ChoosePenColour); }},
+    {CMD_BACKCOLOUR, [] { ChooseColourAndSave(ChooseBackColour); }},
+    {CMD_SAVECOLOURS, SaveColours},
     {CMD_SOUNDSELECT, ChooseSound},
     {CMD_LISTEN, PlayCue},
     {CMD_SPEED1, [] { SetSpeed(1000); }},

@@ -48,8 +48,9 @@ BOOL ChooseFile(HWND owner, char* buffer) {
   s_chooser.lpstrFile = buffer;
   s_chooser.lpstrFileTitle = nullptr;
   // A name that does not exist yet may be confirmed (after the dialog asks
-  // whether to create it): that is how a new animation starts.
-  s_chooser.Flags = OFN_HIDEREADONLY | OFN_CREATEPROMPT;
+  // whether to create it): that is how a new animation starts. The working
+  // directory stays the animation's, where its sounds named bare are found.
+  s_chooser.Flags = OFN_HIDEREADONLY | OFN_CREATEPROMPT | OFN_NOCHANGEDIR;
   return GetOpenFileNameA(&s_chooser);
 }
 

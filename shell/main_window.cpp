@@ -42,7 +42,23 @@ void StoreCommandLine(const char* commandLine) {
 
 void SendCommand(WORD command) { SendMessageA(g_mainWindow, WM_COMMAND, MAKEWPARAM(command, 0), 0); }
 
-void SetEditorText(const char* text) { SetWindowTextA(FrameView(), text); }
+// Whether the editor holds a frame's text: storage put one there (a load, a
+// composed header), or the user typed (the editor's own modification flag).
+// At start-up and after opening an animation it holds none.
+static bool s_editorHoldsFrame = false;
+
+void SetEditorText(const char* text) {
+  SetWindowTextA(FrameView(), text);
+  s_editorHoldsFrame = true;
+}
+
+void EmptyEditor() {
+  SetWindowTextA(FrameView(), "");
+  SendMessageA(FrameView(), EM_SETMODIFY, FALSE, 0);
+  s_editorHoldsFrame = false;
+}
+
+bool EditorHoldsFrame() { return s_editorHoldsFrame || SendMessageA(FrameView(), EM_GETMODIFY, 0, 0) != 0; }
 
 void GetEditorText(char* buffer, int size) {
   if (size <= 0) return;
@@ -53,6 +69,37 @@ void GetEditorText(char* buffer, int size) {
 void ShowFrameNumber(const char* text) { SetDlgItemTextA(g_mainWindow, IDC_FRAMENUMBER, text); }
 
 static void PlaySoundAsync(const char* path) { PlaySoundA(path, nullptr, SND_ASYNC); }
+
+// The questions and notices storage asks for, in Shift-JIS for the ANSI
+// message box.
+// "コマファイルのないコマが N コマあります。\nまとめて保存すると、それらのコマは失われます。保存しますか？"
+static const char kDroppingQuestionHead[] =
+    "\x83R\x83}\x83t\x83@\x83" "C\x83\x8b\x82\xcc\x82\xc8\x82\xa2\x83R\x83}\x82\xaa ";
+static const char kDroppingQuestionTail[] =
+    " \x83R\x83}\x82\xa0\x82\xe8\x82\xdc\x82\xb7\x81" "B\n\x82\xdc\x82\xc6\x82\xdf\x82\xc4\x95\xdb\x91\xb6"
+    "\x82\xb7\x82\xe9\x82\xc6\x81" "A\x82\xbb\x82\xea\x82\xe7\x82\xcc\x83R\x83}\x82\xcd\x8e\xb8\x82\xed\x82\xea"
+    "\x82\xdc\x82\xb7\x81" "B\x95\xdb\x91\xb6\x82\xb5\x82\xdc\x82\xb7\x82\xa9\x81H";
+// "コマファイルが 1 つもないため、まとめて保存しませんでした。"
+static const char kNoFrameFilesNotice[] =
+    "\x83R\x83}\x83t\x83@\x83" "C\x83\x8b\x82\xaa 1 \x82\xc2\x82\xe0\x82\xc8\x82\xa2\x82\xbd\x82\xdf\x81" "A"
+    "\x82\xdc\x82\xc6\x82\xdf\x82\xc4\x95\xdb\x91\xb6\x82\xb5\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd\x81" "B";
+// "ヘッダーを付けるとコマが 32000 バイトを超えるため、保存しませんでした。"
+static const char kFrameTooLongNotice[] =
+    "\x83w\x83" "b\x83_\x81[\x82\xf0\x95t\x82\xaf\x82\xe9\x82\xc6\x83R\x83}\x82\xaa 32000 \x83o\x83" "C\x83g"
+    "\x82\xf0\x92\xb4\x82\xa6\x82\xe9\x82\xbd\x82\xdf\x81" "A\x95\xdb\x91\xb6\x82\xb5\x82\xdc\x82\xb9\x82\xf1"
+    "\x82\xc5\x82\xb5\x82\xbd\x81" "B";
+
+static bool ConfirmDroppingFrames(int count) {
+  char question[256];
+  std::snprintf(question, sizeof question, "%s%d%s", kDroppingQuestionHead, count, kDroppingQuestionTail);
+  // No is the default: it keeps the file as it is.
+  return MessageBoxA(g_mainWindow, question, "zoetrix", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
+static void ReportRefusal(Refusal why) {
+  const char* text = why == Refusal::NoFrameFiles ? kNoFrameFilesNotice : kFrameTooLongNotice;
+  MessageBoxA(g_mainWindow, text, "zoetrix", MB_OK | MB_ICONINFORMATION);
+}
 
 void Close() {
   FreeTextBuffers();
@@ -80,7 +127,8 @@ static HWND CreateScrollBar(HWND dialog) {
 static INT_PTR OnInitDialog(HWND dialog) {
   AllocateTextBuffers();
   g_mainWindow = dialog;
-  g_viewHooks = ViewHooks{SetEditorText, GetEditorText, ShowFrameNumber, RenderFrame, ApplyColours, ReportWriteFailure};
+  g_viewHooks = ViewHooks{SetEditorText,  GetEditorText,         ShowFrameNumber, RenderFrame,
+                          ApplyColours,   ReportWriteFailure,    ConfirmDroppingFrames, ReportRefusal};
   g_playSound = PlaySoundAsync;
   UseTextPreset();
   InitFileChooser(dialog);

@@ -28,5 +28,11 @@ void Close();
 
 // Window-side view hooks.
 void SetEditorText(const char* text);
+// Empties the editor; it then holds no frame until one is loaded or the
+// user types.
+void EmptyEditor();
+// Whether the editor holds a frame's text that may be saved as the current
+// frame: storage put one there, or the user typed.
+bool EditorHoldsFrame();
 void GetEditorText(char* buffer, int size);
 void ShowFrameNumber(const char* text);

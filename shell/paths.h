@@ -47,4 +47,7 @@ bool ProgramDirectory(char* out, size_t size);
 bool FontSettingsPath(char* out, size_t size);
 // Makes the base path's directory the current directory, if it has one.
 void FollowAnimationDirectory(const char* base);
+// Replaces path (size bytes) by its full form, resolved against the current
+// directory; leaves it as it is when that fails or would not fit.
+void MakeAbsolutePath(char* path, size_t size);
 #endif

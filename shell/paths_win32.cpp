@@ -44,3 +44,12 @@ void FollowAnimationDirectory(const char* base) {
   directory[separator - directory] = '\0';
   SetCurrentDirectoryA(directory);
 }
+
+void MakeAbsolutePath(char* path, size_t size) {
+  if (path[0] == '\0') return;
+  char full[kPathMax];
+  DWORD length = GetFullPathNameA(path, sizeof full, full, nullptr);
+  // A full path that does not fit is not cut into another name.
+  if (length == 0 || length >= sizeof full || length >= size) return;
+  CopyText(path, size, full);
+}

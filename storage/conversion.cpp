@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <vector>
 
 #include "block_stream.h"
 #include "file_io.h"
@@ -10,7 +11,48 @@
 #include "frame_header.h"
 #include "frame_loader.h"
 
+// Counts the blocks of base.txt that export would not write again: those
+// whose number has no frame file among the ones export gathers. 0 when the
+// file cannot be read.
+static int CountDroppedBlocks(const char* base, const std::vector<bool>& hasFile) {
+  char name[kPathMax];
+  BlockStream s;
+  if (!AllInOneFileName(name, sizeof name, base) || !OpenBlockStream(s, name)) return 0;
+  // The blocks as expansion reads them: a number line that is not a number
+  // keeps the number held before it.
+  int number = 0;
+  int dropped = 0;
+  const char* text;
+  int length;
+  while (ReadBlockNumber(s, &number) != 0 && ReadBlockText(s, &text, &length)) {
+    if (number < 0 || static_cast<uint32_t>(number) >= HighestSlot || !hasFile[static_cast<size_t>(number)]) {
+      ++dropped;
+    }
+    AdvanceToNextBlock(s);
+  }
+  CloseBlockStream(s);
+  return dropped;
+}
+
 void ExportAllInOne(const char* base) {
+  std::vector<bool> hasFile(HighestSlot);
+  bool any = false;
+  for (uint32_t i = 0; i < HighestSlot; ++i) {
+    std::ifstream in;
+    hasFile[i] = OpenFrameInput(in, base, i);
+    any = any || hasFile[i];
+  }
+  // Replacing the all-in-one file with nothing, or without frames that only
+  // it holds, would lose them: nothing at all is never written, and losing
+  // some only when the user says so.
+  if (!any) {
+    if (g_viewHooks.ReportRefusal != nullptr) g_viewHooks.ReportRefusal(Refusal::NoFrameFiles);
+    return;
+  }
+  int dropped = CountDroppedBlocks(base, hasFile);
+  if (dropped > 0 && (g_viewHooks.ConfirmDroppingFrames == nullptr || !g_viewHooks.ConfirmDroppingFrames(dropped))) {
+    return;
+  }
   char name[kPathMax];
   if (!AllInOneFileName(name, sizeof name, base)) {
     char whole[kPathMax + 8];
@@ -27,7 +69,7 @@ void ExportAllInOne(const char* base) {
   }
   // Frames are written in ascending order, as the block readers expect.
   for (uint32_t i = 0; i < HighestSlot; ++i) {
-    if (!ReadFrameFile(base, i)) continue;
+    if (!hasFile[i] || !ReadFrameFile(base, i)) continue;
     char numberLine[16];
     int lineLength = std::snprintf(numberLine, sizeof numberLine, "%04d\r\n", static_cast<int>(i));
     SafeWrite(out, numberLine, static_cast<size_t>(lineLength));

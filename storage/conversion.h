@@ -2,7 +2,10 @@
 // colours. None of them changes the storage mode.
 #pragma once
 
-// Writes base.txt from the frame files base0000.txt ... base9999.txt.
+// Writes base.txt from the frame files base0000.txt ... base9999.txt. With
+// no frame file it writes nothing and reports Refusal::NoFrameFiles; when
+// blocks of an existing base.txt have no frame file, it replaces the file
+// only if ConfirmDroppingFrames says yes.
 void ExportAllInOne(const char* base);
 
 // Writes one frame file per block of base.txt whose text is not empty.

@@ -23,10 +23,32 @@ static void RenameFrame(const char* base, uint32_t from, uint32_t to) {
   RenameNoReplace(oldName, newName);
 }
 
-// Composes the frame record's header and body and shows them in the editor.
-// Returns the composed length.
-static int ComposeAndShow() {
-  int length = ComposeHeader(g_frameRecord, s_composed, sizeof s_composed);
+// The record as it will be once a composed frame is accepted; a refused one
+// leaves the frame record as it was.
+static FrameRecord s_draft;
+
+// Reads the editor's text into WorkBuffer (at most 31999 bytes: the editor's
+// limit counts the terminating zero).
+static void ReadEditor() {
+  std::memset(WorkBuffer, 0, sizeof WorkBuffer);
+  g_viewHooks.GetEditorText(WorkBuffer, kFrameTextMax);
+  WorkBuffer[kFrameTextMax - 1] = '\0';
+}
+
+// Composes s_draft's header around the editor's body (what follows its
+// header, if it starts with one) and shows the result in the editor.
+// Returns the composed length, or -1 when it is longer than limit: the
+// frame would lose its end, so nothing changes and the user is told.
+static int ComposeFromEditor(int limit) {
+  if (g_viewHooks.GetEditorText == nullptr) return -1;
+  ReadEditor();
+  CopyText(s_draft.body, sizeof s_draft.body, BodyAfterHeader(WorkBuffer));
+  int length = ComposeHeader(s_draft, s_composed, sizeof s_composed);
+  if (length > limit) {
+    if (g_viewHooks.ReportRefusal != nullptr) g_viewHooks.ReportRefusal(Refusal::FrameTooLong);
+    return -1;
+  }
+  g_frameRecord = s_draft;
   if (g_viewHooks.SetEditorText != nullptr) g_viewHooks.SetEditorText(s_composed);
   return length;
 }
@@ -35,26 +57,28 @@ void SaveFrameFromEditor(const char* base) {
   // Without the editor there is no text to save; writing would only empty
   // the frame's file.
   if (g_viewHooks.GetEditorText == nullptr) return;
-  std::memset(WorkBuffer, 0, sizeof WorkBuffer);
-  // The editor's limit counts the terminating zero: at most 31999 bytes.
-  g_viewHooks.GetEditorText(WorkBuffer, kFrameTextMax);
-  WorkBuffer[kFrameTextMax - 1] = '\0';
+  ReadEditor();
   WriteFrameFile(base, g_animation.currentFrame, WorkBuffer, std::strlen(WorkBuffer), kWriteDurable);
 }
 
-void SaveCurrentColours(const char* base) {
-  std::snprintf(g_frameRecord.colourText, sizeof g_frameRecord.colourText, "%d %d %d %d %d %d",
-                PenColour.red, PenColour.green, PenColour.blue, BackColour.red, BackColour.green,
-                BackColour.blue);
-  g_frameRecord.hasColour = 1;
-  int length = ComposeAndShow();
+bool SaveCurrentColours(const char* base) {
+  s_draft = g_frameRecord;
+  std::snprintf(s_draft.colourText, sizeof s_draft.colourText, "%d %d %d %d %d %d", PenColour.red,
+                PenColour.green, PenColour.blue, BackColour.red, BackColour.green, BackColour.blue);
+  s_draft.hasColour = 1;
+  // A frame file of kFrameTextMax bytes still loads whole.
+  int length = ComposeFromEditor(kFrameTextMax);
+  if (length < 0) return false;
   WriteFrameFile(base, g_animation.currentFrame, s_composed, static_cast<size_t>(length), kWriteDurable);
+  return true;
 }
 
-void SetFrameSound(const char* path) {
-  CopyText(g_frameRecord.soundPath, sizeof g_frameRecord.soundPath, path);
-  g_frameRecord.hasSound = 1;
-  ComposeAndShow();
+bool SetFrameSound(const char* path) {
+  s_draft = g_frameRecord;
+  CopyText(s_draft.soundPath, sizeof s_draft.soundPath, path);
+  s_draft.hasSound = 1;
+  // The frame is then saved from the editor, which keeps one byte fewer.
+  return ComposeFromEditor(kFrameTextMax - 1) >= 0;
 }
 
 void InsertFrame(const char* base) {

@@ -15,13 +15,19 @@
 // bytes) to the current frame's file.
 void SaveFrameFromEditor(const char* base);
 
+// SaveCurrentColours and SetFrameSound compose the header from the frame
+// record with their change, and the body from the editor's text (its part
+// after a header, if it starts with one), so nothing typed is lost. A frame
+// that its header would push past what a load reads back is refused: they
+// then change nothing, report Refusal::FrameTooLong and return false.
+
 // Records the current pen and background colours in the frame record, writes
 // header and body to the current frame's file and shows them in the editor.
-void SaveCurrentColours(const char* base);
+bool SaveCurrentColours(const char* base);
 
 // Records path as the frame's sound and shows header and body in the editor.
-// Writes no file.
-void SetFrameSound(const char* path);
+// Writes no file: the caller saves the frame from the editor when it accepts.
+bool SetFrameSound(const char* path);
 
 // Moves frame files HighestSlot ... current up by one.
 void InsertFrame(const char* base);

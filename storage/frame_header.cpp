@@ -45,8 +45,14 @@ int ParseSameLine(const char* base, const char* line) {
   return FollowRepeat(base, static_cast<uint32_t>(n));
 }
 
+// Whether a colour block, or a sound block with its path line, starts at line.
+static bool IsColourBlock(const char* line) { return line != nullptr && std::strncmp(line, "color", 5) == 0; }
+static bool IsSoundBlock(const char* line) {
+  return line != nullptr && std::strncmp(line, "sound", 5) == 0 && SkipLine(line) != nullptr;
+}
+
 int ParseColourBlock(const char* line) {
-  if (line == nullptr || std::strncmp(line, "color", 5) != 0) return 0;
+  if (!IsColourBlock(line)) return 0;
   // Values that are missing count as 0.
   int v[6] = {0, 0, 0, 0, 0, 0};
   const char* p = SkipLine(line);
@@ -69,13 +75,24 @@ static void CopyLine(char* dest, size_t size, const char* p) {
 }
 
 int ParseSoundBlock(const char* line) {
-  if (line == nullptr || std::strncmp(line, "sound", 5) != 0) return 0;
+  if (!IsSoundBlock(line)) return 0;  // not one, or no path line
   const char* path = SkipLine(line);
-  if (path == nullptr) return 0;  // no path line
   CopyLine(g_soundCue.path, sizeof g_soundCue.path, path);
   CopyLine(g_frameRecord.soundPath, sizeof g_frameRecord.soundPath, path);
   g_frameRecord.hasSound = 1;
   return 1;
+}
+
+const char* BodyAfterHeader(const char* text) {
+  if (text[0] != '{') return text;
+  const char* p = SkipLine(text);
+  if (IsColourBlock(p)) p = SkipLine(SkipLine(p));
+  if (IsSoundBlock(p)) p = SkipLine(SkipLine(p));
+  // The body follows the first "}" line; a header that never closes leaves
+  // no body.
+  const char* close = p != nullptr ? std::strchr(p, '}') : nullptr;
+  const char* body = SkipLine(close);
+  return body != nullptr ? body : text + std::strlen(text);
 }
 
 int ComposeHeader(const FrameRecord& record, char* dest, size_t destSize) {

@@ -40,6 +40,11 @@ int ParseColourBlock(const char* line);
 // the frame record and returns 1; otherwise returns 0.
 int ParseSoundBlock(const char* line);
 
+// Where the body of text starts: after its header, if it starts with one
+// (a "{" line, a colour block, a sound block, and everything up to the first
+// "}" line), else at text. Parses nothing and changes nothing.
+const char* BodyAfterHeader(const char* text);
+
 // Writes the header (if the record has colour or sound) and the body into
 // dest as one zero-terminated text, never past destSize bytes. Returns the
 // length written.

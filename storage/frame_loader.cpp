@@ -12,16 +12,17 @@
 SoundCue g_soundCue;
 ViewHooks g_viewHooks;
 void (*g_playSound)(const char* path) = nullptr;
-void (*g_frameTextSource)(const char* base, uint32_t n) = nullptr;
+bool (*g_frameTextSource)(const char* base, uint32_t n) = nullptr;
 
 // Frames being loaded through the current chain of repeats, outermost first.
 static uint32_t s_chain[kMaxRepeatChain];
 static int s_chainDepth = 0;
 
-static void ReadAllInOneBlock(const char* base, uint32_t n) {
+// Returns true when the blocks ran out before frame n.
+static bool ReadAllInOneBlock(const char* base, uint32_t n) {
   char name[kPathMax];
   BlockStream s;
-  if (!AllInOneFileName(name, sizeof name, base) || !OpenBlockStream(s, name)) return;
+  if (!AllInOneFileName(name, sizeof name, base) || !OpenBlockStream(s, name)) return false;
   const char* text;
   int length;
   BlockSearch found = FindBlock(s, n, &text, &length);
@@ -30,23 +31,27 @@ static void ReadAllInOneBlock(const char* base, uint32_t n) {
     if (length > kFrameTextMax) length = kFrameTextMax;
     std::memcpy(WorkBuffer, text, static_cast<size_t>(length));
     WorkBuffer[length] = '\0';
-  } else if (found == BlockSearch::Ended) {
-    g_animation.playing = 0;
   }
   CloseBlockStream(s);
+  return found == BlockSearch::Ended;
 }
 
 void ReadFrameText(const char* base, uint32_t n) {
+  bool ended = false;
   if (g_frameTextSource != nullptr) {
-    g_frameTextSource(base, n);
+    ended = g_frameTextSource(base, n);
   } else if (g_animation.storageMode == AllInOne) {
     // The block's text is copied with its terminator; clearing the whole
     // buffer as well would cost about as much as reading a small frame.
     WorkBuffer[0] = '\0';
-    ReadAllInOneBlock(base, n);
+    ended = ReadAllInOneBlock(base, n);
   } else {
     ReadFrameFile(base, n);
   }
+  // A repeat of a block that is not there shows an empty frame, as a missing
+  // frame file does; only the end of the blocks for the frame being played
+  // ends playback.
+  if (ended && s_chainDepth <= 1) g_animation.playing = 0;
 }
 
 // Decodes the header at the start of WorkBuffer, if there is one, and returns
@@ -59,18 +64,9 @@ static const char* DecodeHeader(const char* base) {
   g_frameRecord.hasColour = ParseColourBlock(p);
   if (g_frameRecord.hasColour) p = SkipLine(SkipLine(p));
   g_frameRecord.hasSound = ParseSoundBlock(p);
-  if (g_frameRecord.hasSound) {
-    p = SkipLine(SkipLine(p));
-    g_soundCue.available = 1;
-    if (g_animation.playing) PlayCue();
-  } else {
-    g_soundCue.available = 0;
-  }
-  // The body follows the first "}" line; a header that never closes leaves
-  // no body.
-  const char* close = p != nullptr ? std::strchr(p, '}') : nullptr;
-  const char* body = SkipLine(close);
-  return body != nullptr ? body : text + std::strlen(text);
+  g_soundCue.available = g_frameRecord.hasSound;
+  if (g_frameRecord.hasSound && g_animation.playing) PlayCue();
+  return BodyAfterHeader(text);
 }
 
 void LoadFrame(const char* base, uint32_t n) {
@@ -114,6 +110,11 @@ void TellWriteFailure(const char* name, int error) {
   char reason[256];
   DescribeFileError(error, reason, sizeof reason);
   g_viewHooks.ReportWriteFailure(name, reason);
+}
+
+void ForgetLoadedFrame() {
+  std::memset(&g_frameRecord, 0, sizeof g_frameRecord);
+  if (DisplayText != nullptr) DisplayText[0] = '\0';
 }
 
 void PlayCue() {

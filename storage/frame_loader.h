@@ -13,7 +13,14 @@ struct SoundCue {
 
 extern SoundCue g_soundCue;
 
-// What storage needs from the window side. A null hook does nothing.
+// Why an operation wrote nothing; the window side tells the user.
+enum class Refusal {
+  FrameTooLong,  // with its header the frame would pass kFrameTextMax bytes
+  NoFrameFiles,  // export found no frame file to gather
+};
+
+// What storage needs from the window side. A null hook does nothing (a null
+// question is answered no).
 struct ViewHooks {
   void (*SetEditorText)(const char* text);
   // Copies the editor's text into buffer, at most size bytes with the zero.
@@ -24,6 +31,10 @@ struct ViewHooks {
   // A file could not be written: its name and the system's reason. Storage
   // has left the file as it was; the window side tells the user.
   void (*ReportWriteFailure)(const char* fileName, const char* reason);
+  // Asks whether export may replace the all-in-one file although count of
+  // its blocks have no frame file: those frames would be lost.
+  bool (*ConfirmDroppingFrames)(int count);
+  void (*ReportRefusal)(Refusal why);
 };
 
 extern ViewHooks g_viewHooks;
@@ -42,19 +53,26 @@ constexpr int kMaxRepeatChain = 64;
 // Loads frame n of the animation at base and shows it.
 void LoadFrame(const char* base, uint32_t n);
 
+// Forgets the frame last loaded, as at start-up: the frame record and the
+// text the view paints become empty. The editor is the window side's.
+void ForgetLoadedFrame();
+
 // Plays the sound cue, if one is available.
 void PlayCue();
 
 // Reads frame n's raw text into WorkBuffer as a zero-terminated string (empty
 // when there is none), in the current storage mode. In the all-in-one layout
 // the bytes after the terminator are left as they were, and running out of
-// blocks before frame n clears the playing flag.
+// blocks before frame n clears the playing flag, unless frame n is read as
+// the repeat of another frame: only the end of the sequence for the frame
+// being played ends playback.
 void ReadFrameText(const char* base, uint32_t n);
 
 // Where ReadFrameText takes frame texts from: null reads the animation's
 // files. A source fills WorkBuffer as ReadFrameText does (a page writer that
 // loads every frame reads the files once and serves the texts from memory).
-extern void (*g_frameTextSource)(const char* base, uint32_t n);
+// It returns true when the blocks ran out before frame n.
+extern bool (*g_frameTextSource)(const char* base, uint32_t n);
 
 // Loads frame n as the repeat named by a "same" line. Returns 0, loading
 // nothing, when n is already being loaded further up the chain or the chain

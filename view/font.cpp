@@ -45,7 +45,7 @@ BOOL ChooseFont(HWND view) {
   LOGFONTA chosen = g_fontDescription;
   CHOOSEFONTA dialog = {};
   dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = view;
+  dialog.hwndOwner = GetAncestor(view, GA_ROOT);  // modal to the window the view is in
   dialog.lpLogFont = &chosen;
   dialog.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS;
   BOOL confirmed = ChooseFontA(&dialog);

@@ -162,7 +162,8 @@ COLORREF ChooseColour() {
   for (COLORREF& colour : custom) colour = RGB(255, 255, 255);
   CHOOSECOLORA dialog = {};
   dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = nullptr;  // the main window stays usable meanwhile
+  // Modal to the window the view is in: nothing else happens meanwhile.
+  dialog.hwndOwner = GetAncestor(s_view, GA_ROOT);
   dialog.rgbResult = RGB(128, 128, 128);
   dialog.lpCustColors = custom;
   dialog.Flags = CC_RGBINIT | CC_FULLOPEN;

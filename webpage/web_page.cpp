@@ -1,7 +1,6 @@
 #include "web_page.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -31,7 +30,7 @@ struct StorageSnapshot {
   SoundCue cue;
   ViewHooks hooks;
   void (*playSound)(const char*);
-  void (*frameTextSource)(const char*, uint32_t);
+  bool (*frameTextSource)(const char*, uint32_t);
   std::vector<char> displayText;
 };
 
@@ -117,28 +116,29 @@ void ReadBlockTable(const char* base, BlockTable& table) {
 }
 
 // The frame text source over the block table: the first block numbered n or
-// above decides, as in the file; running out of blocks ends playback.
-void ReadFromBlockTable(const char*, uint32_t n) {
+// above decides, as in the file; true when the blocks run out first.
+bool ReadFromBlockTable(const char*, uint32_t n) {
   WorkBuffer[0] = '\0';
   const BlockTable& t = *s_blocks;
-  if (!t.opened) return;
+  if (!t.opened) return false;
   auto it = std::lower_bound(t.highest.begin(), t.highest.end(), n);
-  if (it == t.highest.end()) {
-    g_animation.playing = 0;
-    return;
-  }
+  if (it == t.highest.end()) return true;
   size_t i = static_cast<size_t>(it - t.highest.begin());
-  if (t.number[i] != n) return;
-  std::memcpy(WorkBuffer, t.bytes.data() + t.offset[i], static_cast<size_t>(t.length[i]));
-  WorkBuffer[t.length[i]] = '\0';
+  if (t.number[i] != n) return false;
+  // A text ended by "[end]" may run 2 bytes past what a frame holds.
+  size_t length = std::min(static_cast<size_t>(t.length[i]), static_cast<size_t>(kFrameTextMax));
+  std::memcpy(WorkBuffer, t.bytes.data() + t.offset[i], length);
+  WorkBuffer[length] = '\0';
+  return false;
 }
 
 // The frame text source over the frame files: reads them as the loader
 // does, and notes which frames have a file.
 std::vector<bool>* s_hasFile = nullptr;
 
-void ReadNotingFiles(const char* base, uint32_t n) {
+bool ReadNotingFiles(const char* base, uint32_t n) {
   if (ReadFrameFile(base, n) && n < s_hasFile->size()) (*s_hasFile)[n] = true;
+  return false;
 }
 
 // How playback shows one frame.
@@ -318,7 +318,8 @@ void LoadEveryFrame(const WebPageSource& source, Playback& play, WebPage& page) 
   Save(*saved);
   const char* base = source.base;
   g_animation.storageMode = source.storageMode;
-  g_viewHooks = ViewHooks{nullptr, nullptr, nullptr, nullptr, NoteColours};
+  g_viewHooks = ViewHooks{};
+  g_viewHooks.ApplyColours = NoteColours;
   g_playSound = NoteSound;
 
   s_effects = LoadEffects{};
@@ -402,19 +403,14 @@ void BuildWebPage(const WebPageSource& source, WebPage& page) {
 }
 
 bool WriteWebPage(const char* target, const std::string& html, std::string* error) {
-  std::ofstream out;
-  errno = 0;
-  if (!OpenOutput(out, target)) {
-    if (error != nullptr) *error = errno != 0 ? std::strerror(errno) : "cannot be created";
-    return false;
+  int code = 0;
+  if (WriteFileSafely(target, html.data(), html.size(), kWriteDurable, &code)) return true;
+  if (error != nullptr) {
+    char reason[256];
+    DescribeFileError(code, reason, sizeof reason);
+    *error = reason;
   }
-  out.write(html.data(), static_cast<std::streamsize>(html.size()));
-  out.close();
-  if (out.fail()) {
-    if (error != nullptr) *error = errno != 0 ? std::strerror(errno) : "could not be written";
-    return false;
-  }
-  return true;
+  return false;
 }
 
 bool WebPageFileName(char* out, size_t size, const char* base) {

@@ -52,13 +52,18 @@ row 1 "no frames in anim.txt"            '[ ! -e anim.html ]'          html anim
 row 0 "wrote anim.html: 6 frames"        'grep -q "zx-text" anim.html' html anim.txt
 row 0 "sound not found, left out: nosuch.wav" '[ -s page.html ]'      html anim.txt --layout frames -o page.html
 row 1 "cannot write nodir/page.html"     '[ ! -e nodir ]'              html anim.txt -o nodir/page.html
-row 1 "no frame files missing0000.txt"   '[ ! -e missing.txt ]'        export missing.txt
+row 1 "no frame files to export"        '[ ! -e missing.txt ]'        export missing.txt
 row 1 "cannot write blocked.txt"         '[ -d blocked.txt ]'          export blocked.txt
-row 0 "wrote anim.txt: 6 frames"         '[ "$(blocks)" = 6 ]'         export anim.txt
+row 0 "wrote anim.txt"                   '[ "$(blocks)" = 6 ]'         export anim.txt
+mv anim0002.txt kept
+row 1 "1 frame(s) of the all-in-one file" '[ "$(blocks)" = 6 ]'        export anim.txt
+row 0 "wrote anim.txt"                   '[ "$(blocks)" = 5 ]'         export --force anim.txt
+mv kept anim0002.txt
+row 0 "wrote anim.txt"                   '[ "$(blocks)" = 6 ]'         export anim.txt
 row 0 "wrote all-in-one.html: 6 frames"  '[ -s all-in-one.html ]'      html anim.txt --layout all-in-one -o all-in-one.html
 row 1 "cannot open missing.txt"          true                          expand missing.txt
 rm anim0*.txt
-row 0 "wrote 6 frame files from anim.txt" expanded                     expand anim.txt
+row 0 "expanded anim.txt"                expanded                      expand anim.txt
 rm anim0006.txt && mkdir anim0006.txt
 row 1 "cannot write anim0006.txt"        '[ -d anim0006.txt ]'         expand anim.txt
 exit "$failed"

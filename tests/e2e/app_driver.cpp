@@ -138,13 +138,13 @@ void Command(const App& app, WORD command) {
 void PostCommand(const App& app, WORD command) { PostMessageA(app.main, WM_COMMAND, MAKEWPARAM(command, 0), 0); }
 
 void Type(const App& app, const std::string& text) {
+  // Sent, not posted: each character is in the editor when the call returns.
+  DWORD_PTR result;
   for (char c : text) {
     WPARAM key = c == '\n' ? '\r' : static_cast<unsigned char>(c);
     if (c == '\r') continue;
-    PostMessageA(app.view, WM_CHAR, key, 1);
+    SendMessageTimeoutA(app.view, WM_CHAR, key, 1, SMTO_NORMAL, 10000, &result);
   }
-  DWORD_PTR result;
-  SendMessageTimeoutA(app.view, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
 }
 
 HWND WaitForDialog(const App& app, int timeoutMs) {

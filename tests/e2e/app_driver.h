@@ -36,7 +36,8 @@ void Command(const App& app, WORD command);
 // Posts a command (for commands that open a modal dialog).
 void PostCommand(const App& app, WORD command);
 
-// Types ASCII text into the editor as key presses would (WM_CHAR).
+// Types ASCII text into the editor as key presses would (WM_CHAR); returns
+// once the editor has taken it.
 void Type(const App& app, const std::string& text);
 
 // Waits for a dialog of the program other than its main window.

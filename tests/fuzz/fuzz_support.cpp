@@ -152,7 +152,7 @@ void PrepareStorage(int storageMode, const std::string& base, uint32_t currentFr
   if (DisplayText == nullptr) Check(AllocateTextBuffers(), "cannot allocate the text buffers");
   std::memset(DisplayText, 0, kTextBufferSize);
   g_viewHooks = ViewHooks{CheckSetEditorText, CheckGetEditorText, CheckShowFrameNumber, CheckRenderFrame,
-                          CheckApplyColours, CheckReportWriteFailure};
+                          CheckApplyColours, CheckReportWriteFailure, nullptr, nullptr};
   g_playSound = CheckPlaySound;
   g_hookCounts = HookCounts{};
   g_animation.storageMode = storageMode;

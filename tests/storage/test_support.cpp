@@ -45,6 +45,7 @@ static void RecordGetEditorText(char* buffer, int size) { CopyText(buffer, stati
 static void RecordShowFrameNumber(const char* text) { g_hooks.frameNumber = text; }
 static void RecordRender() { ++g_hooks.renderCalls; }
 static void RecordApplyColours() { ++g_hooks.applyColourCalls; }
+static void RecordRefusal(Refusal why) { g_hooks.refusals.push_back(static_cast<int>(why)); }
 static void RecordSound(const char* path) { g_hooks.soundsPlayed.push_back(path); }
 static void RecordWriteFailure(const char* name, const char* reason) {
   g_hooks.writeFailures.push_back(name);
@@ -56,7 +57,7 @@ void StorageTest::SetUp() {
   ASSERT_TRUE(AllocateTextBuffers());
   g_hooks = HookLog{};
   g_viewHooks = ViewHooks{RecordSetEditorText, RecordGetEditorText, RecordShowFrameNumber, RecordRender,
-                          RecordApplyColours, RecordWriteFailure};
+                          RecordApplyColours, RecordWriteFailure, nullptr, RecordRefusal};
   g_playSound = RecordSound;
   static std::mt19937 rng(std::random_device{}());
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();

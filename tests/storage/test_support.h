@@ -27,6 +27,7 @@ struct HookLog {
   std::vector<std::string> soundsPlayed;
   std::string editorContent;  // what GetEditorText hands back
   std::vector<std::string> writeFailures;  // the names ReportWriteFailure was told
+  std::vector<int> refusals;  // Refusal values reported
 };
 extern HookLog g_hooks;
 

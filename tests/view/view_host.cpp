@@ -44,7 +44,7 @@ void FrameViewTest::SetUp() {
   ASSERT_NE(view_, nullptr);
   s_hostView = view_;
   InstallFrameView(view_);
-  g_viewHooks = ViewHooks{SetEditorTextHook, GetEditorTextHook, nullptr, RenderFrame, ApplyColours, nullptr};
+  g_viewHooks = ViewHooks{SetEditorTextHook, GetEditorTextHook, nullptr, RenderFrame, ApplyColours, nullptr, nullptr, nullptr};
   g_currentFont = CreateCrispFont(16);
   SendMessageA(view_, WM_SETFONT, reinterpret_cast<WPARAM>(g_currentFont), FALSE);
 }

@@ -46,7 +46,7 @@ TEST(WebPage, LeavesTheProgramsStateAsItFoundIt) {
     CopyText(g_soundCue.path, sizeof g_soundCue.path, "ding.wav");
     g_soundCue.available = 1;
     CopyText(DisplayText, kTextBufferSize, "on show");
-    g_viewHooks = ViewHooks{CountText, nullptr, CountText, CountCall, CountCall};
+    g_viewHooks = ViewHooks{CountText, nullptr, CountText, CountCall, CountCall, nullptr, nullptr, nullptr};
     g_playSound = CountText;
     s_windowCalls = 0;
 
