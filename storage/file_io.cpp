@@ -5,8 +5,11 @@
 #include <cerrno>
 #include <cstdio>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
+#include <time.h>
 #include <unistd.h>
 #endif
 
@@ -59,3 +62,123 @@ bool RenameNoReplace(const char* from, const char* to) {
   return std::rename(from, to) == 0;
 #endif
 }
+
+bool SameFileVersion(const FileIdentity& a, const FileIdentity& b) {
+  return a.volume == b.volume && a.file == b.file && a.size == b.size && a.writeTime == b.writeTime &&
+         a.changeTime == b.changeTime;
+}
+
+#ifdef _WIN32
+
+bool OpenInputFile(InputFile& f, const char* name) {
+  f.handle = nullptr;
+  if (name == nullptr || name[0] == '\0') return false;
+  // Without FILE_FLAG_BACKUP_SEMANTICS a directory does not open.
+  HANDLE h = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  f.handle = h;
+  return true;
+}
+
+size_t ReadInputFile(InputFile& f, char* buffer, size_t size) {
+  size_t total = 0;
+  while (total < size) {
+    DWORD want = size - total > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size - total);
+    DWORD got = 0;
+    if (!ReadFile(static_cast<HANDLE>(f.handle), buffer + total, want, &got, nullptr) || got == 0) break;
+    total += got;
+  }
+  return total;
+}
+
+bool SeekInputFile(InputFile& f, uint64_t offset) {
+  LARGE_INTEGER to;
+  to.QuadPart = static_cast<LONGLONG>(offset);
+  return SetFilePointerEx(static_cast<HANDLE>(f.handle), to, nullptr, FILE_BEGIN) != 0;
+}
+
+void CloseInputFile(InputFile& f) {
+  if (f.handle != nullptr) CloseHandle(static_cast<HANDLE>(f.handle));
+  f.handle = nullptr;
+}
+
+static int64_t FileTimeValue(const FILETIME& t) {
+  return static_cast<int64_t>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
+}
+
+bool QueryFileIdentity(const InputFile& f, FileIdentity* identity) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(static_cast<HANDLE>(f.handle), &info)) return false;
+  identity->volume = info.dwVolumeSerialNumber;
+  identity->file = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  identity->size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  identity->writeTime = FileTimeValue(info.ftLastWriteTime);
+  identity->changeTime = 0;
+  return true;
+}
+
+int64_t FileClockNow() {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  return FileTimeValue(now);
+}
+
+#else
+
+bool OpenInputFile(InputFile& f, const char* name) {
+  f.fd = -1;
+  if (name == nullptr || name[0] == '\0') return false;
+  int fd = open(name, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    close(fd);
+    return false;
+  }
+  f.fd = fd;
+  return true;
+}
+
+size_t ReadInputFile(InputFile& f, char* buffer, size_t size) {
+  size_t total = 0;
+  while (total < size) {
+    ssize_t got = read(f.fd, buffer + total, size - total);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    total += static_cast<size_t>(got);
+  }
+  return total;
+}
+
+bool SeekInputFile(InputFile& f, uint64_t offset) {
+  return lseek(f.fd, static_cast<off_t>(offset), SEEK_SET) == static_cast<off_t>(offset);
+}
+
+void CloseInputFile(InputFile& f) {
+  if (f.fd >= 0) close(f.fd);
+  f.fd = -1;
+}
+
+static int64_t TimeValue(const struct timespec& t) {
+  return static_cast<int64_t>(t.tv_sec) * kFileTimeUnitsPerSecond + t.tv_nsec;
+}
+
+bool QueryFileIdentity(const InputFile& f, FileIdentity* identity) {
+  struct stat st;
+  if (fstat(f.fd, &st) != 0) return false;
+  identity->volume = static_cast<uint64_t>(st.st_dev);
+  identity->file = static_cast<uint64_t>(st.st_ino);
+  identity->size = static_cast<uint64_t>(st.st_size);
+  identity->writeTime = TimeValue(st.st_mtim);
+  identity->changeTime = TimeValue(st.st_ctim);
+  return true;
+}
+
+int64_t FileClockNow() {
+  struct timespec now;
+  clock_gettime(CLOCK_REALTIME, &now);
+  return TimeValue(now);
+}
+
+#endif
