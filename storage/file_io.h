@@ -51,16 +51,19 @@ size_t ReadInputFile(InputFile& f, char* buffer, size_t size);
 bool SeekInputFile(InputFile& f, uint64_t offset);
 void CloseInputFile(InputFile& f);
 
-// What the file system says about one version of a file: which file it is
-// (volume serial number and file index on Windows, device and inode
-// elsewhere), its size and its last-write time, and elsewhere also the time
-// its inode last changed (which no program can set back).
+// What the file system says about one version of a file, all of it taken
+// from an open file: which file it is, its size, and its last-write time and
+// change time (of its inode, or on Windows of the file), which programs that
+// set the write time back leave alone. Windows adds the creation time; the
+// volume is told elsewhere by its device number, on Windows by the file's
+// three 100 ns times (see QueryFileIdentity).
 struct FileIdentity {
-  uint64_t volume;
-  uint64_t file;
+  uint64_t volume;  // device; 0 on Windows
+  uint64_t file;    // inode, or the file index on Windows
   uint64_t size;
-  int64_t writeTime;   // in kFileTimeUnitsPerSecond since the platform's epoch
-  int64_t changeTime;  // 0 on Windows
+  int64_t writeTime;  // in kFileTimeUnitsPerSecond since the platform's epoch
+  int64_t changeTime;
+  int64_t creationTime;  // 0 elsewhere than Windows
 };
 bool SameFileVersion(const FileIdentity& a, const FileIdentity& b);
 bool QueryFileIdentity(const InputFile& f, FileIdentity* identity);
