@@ -99,15 +99,7 @@ static int ParseNumberLine(const char* p, size_t count, int old) {
 }
 
 // The index of the lowest byte of x (not 0) that has a bit set.
-static inline unsigned LowestSetByte(uint64_t x) {
-#if defined(__GNUC__)
-  return static_cast<unsigned>(__builtin_ctzll(x)) / 8;
-#else
-  unsigned i = 0;
-  for (; (x & 0xFF) == 0; x >>= 8) ++i;
-  return i;
-#endif
-}
+static inline unsigned LowestSetByte(uint64_t x) { return LowestSetBit(x) / 8; }
 
 #if defined(_WIN32) || (defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__)
 constexpr bool kLittleEndian = true;
