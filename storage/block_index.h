@@ -7,13 +7,12 @@
 // the walk holds after it. A walk from the file's start opened on a file
 // other than the one described, or on a version of it that cannot be
 // trusted, starts a new index. The index is used only while the file is
-// provably the one it was built from: the same file, size and last-write
-// time (and elsewhere than Windows the same inode change time), and that
-// write more than 2 seconds older than the moment the index was begun (the
-// coarsest file-time granularity, FAT's; a file written close to that
-// moment may have been written again within the same tick, unseen). The
-// index lives only in this process, holds at most kMaxIndexedBlocks blocks
-// and is never written anywhere.
+// provably the one it was built from: the same FileIdentity (file, size,
+// write and change times), and that write more than 2 seconds older than
+// the moment the index was begun (the coarsest file-time granularity, FAT's;
+// a file written close to that moment may have been written again within
+// the same tick, unseen). The index lives only in this process, holds at
+// most kMaxIndexedBlocks blocks and is never written anywhere.
 #pragma once
 
 #include <cstddef>
