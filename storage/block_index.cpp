@@ -1,7 +1,7 @@
 #include "block_index.h"
 
 #include <algorithm>
-#include <vector>
+#include <memory>
 
 #include "animation.h"
 
@@ -17,7 +17,8 @@ struct Index {
   uint32_t generation = 1;  // 0 is never an index's
   bool trusted = false;     // describes a file: identity below
   FileIdentity identity{};
-  std::vector<Entry> entries;
+  std::unique_ptr<Entry[]> entries;  // kMaxIndexedBlocks of them, from the first trusted file on
+  uint32_t count = 0;
   uint64_t indexedWalks = 0;
 };
 
@@ -27,13 +28,28 @@ int64_t (*s_now)() = FileClockNow;
 void Begin(const FileIdentity* identity) {
   ++s_index.generation;
   if (s_index.generation == 0) s_index.generation = 1;
-  s_index.entries.clear();
+  s_index.count = 0;
   s_index.trusted = false;
   if (identity == nullptr) return;
   s_index.identity = *identity;
   // Only a write older than the begin time by more than the granularity is
   // sure to be the last one this walk could miss.
   s_index.trusted = identity->writeTime < s_now() - kFileTimeGranularity;
+  if (s_index.trusted && s_index.entries == nullptr) s_index.entries.reset(new Entry[kMaxIndexedBlocks]);
+}
+
+// A note that does not simply add the next block: it checks the block the
+// index holds there, or leaves a full index alone.
+bool NoteOther(uint32_t place, uint64_t offset, int number, bool fromStart) {
+  if (place >= s_index.count) return true;
+  const Entry& e = s_index.entries[place];
+  if (e.offset == offset && e.number == number) return true;
+  if (!fromStart) {
+    Begin(nullptr);
+    return false;
+  }
+  s_index.count = place;  // the notes from here on replace the rest
+  return NoteIndexedBlock(s_index.generation, place, offset, number, fromStart);
 }
 
 }  // namespace
@@ -46,17 +62,18 @@ uint32_t BeginIndexedWalk(const FileIdentity* identity) {
 }
 
 bool FindIndexedBlock(uint32_t generation, uint32_t n, IndexedBlock* block) {
-  const std::vector<Entry>& e = s_index.entries;
-  if (generation != s_index.generation || e.empty()) return false;
+  const Entry* e = s_index.entries.get();
+  const uint32_t count = s_index.count;
+  if (generation != s_index.generation || count == 0) return false;
   // The first block numbered n or above is the first whose reach is.
-  size_t k = static_cast<size_t>(
-      std::partition_point(e.begin(), e.end(), [n](const Entry& x) { return x.reach < n; }) - e.begin());
-  if (k == e.size()) --k;
-  block->place = static_cast<uint32_t>(k);
+  uint32_t k = static_cast<uint32_t>(
+      std::partition_point(e, e + count, [n](const Entry& x) { return x.reach < n; }) - e);
+  if (k == count) --k;
+  block->place = k;
   block->offset = e[k].offset;
   block->number = e[k].number;
   block->heldBefore = k > 0 ? e[k - 1].number : 0;
-  if (k + 1 < e.size()) {
+  if (k + 1 < count) {
     block->readLength = e[k + 1].offset - e[k].offset;
   } else {
     // The block's end is not indexed yet: guess twice the block before it
@@ -69,29 +86,20 @@ bool FindIndexedBlock(uint32_t generation, uint32_t n, IndexedBlock* block) {
 }
 
 bool NoteIndexedBlock(uint32_t generation, uint32_t place, uint64_t offset, int number, bool fromStart) {
-  std::vector<Entry>& e = s_index.entries;
   if (generation != s_index.generation) return true;  // a newer walk began another index
-  if (place < e.size()) {
-    if (e[place].offset == offset && e[place].number == number) return true;
-    if (!fromStart) {
-      Begin(nullptr);
-      return false;
-    }
-    e.resize(place);
-  }
-  if (place == e.size() && e.size() < kMaxIndexedBlocks) {
-    uint32_t reach = static_cast<uint32_t>(number);
-    if (!e.empty() && e.back().reach > reach) reach = e.back().reach;
-    e.push_back(Entry{offset, number, reach});
-  }
+  // Walks note one block after another: nearly every note adds the next one.
+  if (place != s_index.count || place >= kMaxIndexedBlocks) return NoteOther(place, offset, number, fromStart);
+  Entry* e = s_index.entries.get();
+  uint32_t reach = static_cast<uint32_t>(number);
+  if (place > 0 && e[place - 1].reach > reach) reach = e[place - 1].reach;
+  e[place] = Entry{offset, number, reach};
+  s_index.count = place + 1;
   return true;
 }
 
 void DropBlockIndex() { Begin(nullptr); }
 
-BlockIndexCounts CountBlockIndex() {
-  return BlockIndexCounts{static_cast<uint32_t>(s_index.entries.size()), s_index.indexedWalks};
-}
+BlockIndexCounts CountBlockIndex() { return BlockIndexCounts{s_index.count, s_index.indexedWalks}; }
 
 void CountIndexedWalk() { ++s_index.indexedWalks; }
 
