@@ -138,14 +138,15 @@ void Baseline(benchmark::State& state, const Animation& a, uint32_t n) {
   AllInOneFileName(name, sizeof name, a.base.c_str());
   size_t wanted = a.blockEnds[n];
   for (auto _ : state) {
-    std::ifstream in;
-    OpenInput(in, name);
+    InputFile in;  // read as the block reader reads
+    OpenInputFile(in, name);
     size_t total = 0;
     while (total < wanted) {
-      size_t got = ReadChunk(in, chunk, kBlockChunkSize);
+      size_t got = ReadInputFile(in, chunk, kBlockChunkSize);
       if (got == 0) break;
       total += got;
     }
+    CloseInputFile(in);
     benchmark::DoNotOptimize(chunk[0]);
   }
 }
