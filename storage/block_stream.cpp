@@ -5,6 +5,7 @@
 #include <new>
 
 #include "animation.h"
+#include "block_index.h"
 #include "file_io.h"
 #include "frame_header.h"
 #include "text_scan.h"
@@ -26,7 +27,7 @@ void SetBlockChunkSize(size_t size) {
 }
 
 bool OpenBlockStream(BlockStream& s, const char* name) {
-  if (!OpenInput(s.in, name)) return false;
+  if (!OpenInputFile(s.file, name)) return false;
   if (!s_sharedChunkBusy) {
     s_sharedChunkBusy = true;
     s.chunk = s_sharedChunk;
@@ -43,12 +44,20 @@ bool OpenBlockStream(BlockStream& s, const char* name) {
   s.pos = 0;
   s.textStart = 0;
   s.textLength = 0;
+  s.chunkOffset = 0;
+  s.readSize = s_chunkSize;
+  s.place = 0;
+  s.fromStart = true;
+  s.mismatch = false;
   s.endLine = false;
+  // The file's identity comes from the open file, before any of it is read.
+  FileIdentity identity;
+  s.generation = BeginIndexedWalk(QueryFileIdentity(s.file, &identity) ? &identity : nullptr);
   return true;
 }
 
 void CloseBlockStream(BlockStream& s) {
-  s.in.close();
+  CloseInputFile(s.file);
   if (s.ownsChunk) {
     ::operator delete[](s.chunk, std::align_val_t{64});
   } else {
@@ -66,9 +75,12 @@ static ptrdiff_t Refill(BlockStream& s, size_t keep) {
   std::memmove(s.chunk + pad, s.chunk + keep, kept);
   ptrdiff_t shift = static_cast<ptrdiff_t>(keep) - static_cast<ptrdiff_t>(pad);
   s.pos = static_cast<size_t>(static_cast<ptrdiff_t>(s.pos) - shift);
-  size_t got = ReadChunk(s.in, s.chunk + pad + kept, s_chunkSize);
+  s.chunkOffset = static_cast<uint64_t>(static_cast<int64_t>(s.chunkOffset) + shift);
+  size_t want = s.readSize;
+  s.readSize = s_chunkSize;
+  size_t got = ReadInputFile(s.file, s.chunk + pad + kept, want);
   s.dataEnd = pad + kept + got;
-  if (got < s_chunkSize) s.atEnd = true;
+  if (got < want) s.atEnd = true;
   return shift;
 }
 
@@ -88,15 +100,7 @@ static int ParseNumberLine(const char* p, size_t count, int old) {
 }
 
 // The index of the lowest byte of x (not 0) that has a bit set.
-static inline unsigned LowestSetByte(uint64_t x) {
-#if defined(__GNUC__)
-  return static_cast<unsigned>(__builtin_ctzll(x)) / 8;
-#else
-  unsigned i = 0;
-  for (; (x & 0xFF) == 0; x >>= 8) ++i;
-  return i;
-#endif
-}
+static inline unsigned LowestSetByte(uint64_t x) { return LowestSetBit(x) / 8; }
 
 #if defined(_WIN32) || (defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__)
 constexpr bool kLittleEndian = true;
@@ -106,7 +110,7 @@ constexpr bool kLittleEndian = false;
 
 // Reads the number line at pos. Most number lines are a few digits and a CR,
 // which 8 bytes read at once (first byte lowest) settle.
-static inline int ReadNumberLine(BlockStream& s, int* number) {
+static inline int ReadNumberLineAt(BlockStream& s, int* number) {
   if (kLittleEndian && s.pos + 16 <= s.dataEnd) {
     uint64_t v;
     std::memcpy(&v, s.chunk + s.pos, 8);
@@ -137,6 +141,18 @@ static inline int ReadNumberLine(BlockStream& s, int* number) {
   *number = ParseNumberLine(p, count, *number);
   s.pos += count + 2;
   return static_cast<int>(count);
+}
+
+// Reads the number line at pos and notes it in the block index: this is the
+// one place where a walk knows where a block starts.
+static inline int ReadNumberLine(BlockStream& s, int* number) {
+  const uint64_t at = s.chunkOffset + s.pos;  // a refill moves both, never their sum
+  const int count = ReadNumberLineAt(s, number);
+  if (count != 0 && s.generation != 0 && !NoteIndexedBlock(s.generation, s.place++, at, *number, s.fromStart)) {
+    s.mismatch = true;
+    s.generation = 0;
+  }
+  return count;
 }
 
 // Finds the text starting at pos. Returns false at the end of the file.
@@ -216,10 +232,56 @@ void AdvanceToNextBlock(BlockStream& s) {
   }
 }
 
-BlockSearch FindBlock(BlockStream& s, uint32_t n, const char** text, int* length) {
-  int number = 0;
+
+// Moves the walk to offset in the file, reading size bytes there first.
+static void MoveTo(BlockStream& s, uint64_t offset, size_t size) {
+  s.atEnd = !SeekInputFile(s.file, offset);  // a failed seek reads as the end
+  s.dataEnd = 0;
+  s.pos = 0;
+  s.chunkOffset = offset;
+  s.readSize = size;
+}
+
+// Puts the walk back at the file's start, with a new index begun for it.
+static void Restart(BlockStream& s) {
+  DropBlockIndex();
+  FileIdentity identity;
+  s.generation = BeginIndexedWalk(QueryFileIdentity(s.file, &identity) ? &identity : nullptr);
+  s.fromStart = true;
+  s.place = 0;
+  s.mismatch = false;
+  MoveTo(s, 0, s_chunkSize);
+}
+
+// Moves the walk to the indexed block where the search for n starts, once
+// the number line there reads as the index says. Returns false when the
+// index holds nothing for this file, and also, with the walk put back at the
+// file's start, when the check fails. *number receives the number held
+// before the block.
+static bool ResumeFromIndex(BlockStream& s, uint32_t n, int* number) {
+  IndexedBlock block;
+  if (s.generation == 0 || !FindIndexedBlock(s.generation, n, &block)) return false;
+  // The block and the next number line's first bytes, in one read of no more
+  // than a chunk.
+  uint64_t size = block.readLength + 16;
+  MoveTo(s, block.offset, static_cast<size_t>(size < s_chunkSize ? size : s_chunkSize));
+  int read = block.heldBefore;
+  if (ReadNumberLineAt(s, &read) == 0 || read != block.number) {
+    Restart(s);
+    return false;
+  }
+  s.pos = static_cast<size_t>(block.offset - s.chunkOffset);  // the number line is read again below
+  s.fromStart = false;
+  s.place = block.place;
+  *number = block.heldBefore;
+  CountIndexedWalk();
+  return true;
+}
+
+// FindBlock's walk from where the stream stands, holding number.
+static BlockSearch Search(BlockStream& s, uint32_t n, int number, const char** text, int* length) {
   for (;;) {
-    if (ReadNumberLine(s, &number) == 0 || !FindText(s)) return BlockSearch::Ended;
+    if (ReadNumberLine(s, &number) == 0 || s.mismatch || !FindText(s)) return BlockSearch::Ended;
     // Numbers compare as unsigned: a negative one is above every frame.
     if (static_cast<uint32_t>(number) >= n) {
       *text = s.chunk + s.textStart;
@@ -228,6 +290,17 @@ BlockSearch FindBlock(BlockStream& s, uint32_t n, const char** text, int* length
     }
     AdvanceToNextBlock(s);
   }
+}
+
+BlockSearch FindBlock(BlockStream& s, uint32_t n, const char** text, int* length) {
+  int number = 0;
+  if (ResumeFromIndex(s, n, &number)) {
+    BlockSearch found = Search(s, n, number, text, length);
+    if (!s.mismatch) return found;
+    Restart(s);
+    number = 0;
+  }
+  return Search(s, n, number, text, length);
 }
 
 int BlockWindow(BlockStream& s, const char** window) {

@@ -19,20 +19,24 @@
 //   none follows, the sequence ends. So a damaged or foreign block never
 //   makes a number line out of the middle of its text.
 //
-// Nothing is kept between streams: each one reads the file as it is on disk.
+// Between streams only the block index (block_index.h) is kept: a search
+// goes straight to an indexed block only while the file is provably the one
+// indexed, and checks the number line there; anything else reads the file
+// from its start. Either way the answer is what reading the file as it is on
+// disk block by block gives.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <fstream>
 
 #include "animation.h"
+#include "file_io.h"
 
 // Bytes asked of the file at a time.
 constexpr size_t kBlockChunkSize = 256 * 1024;
 
 struct BlockStream {
-  std::ifstream in;
+  InputFile file;
   char* chunk;        // the bytes being read; text pointers handed out point here
   bool ownsChunk;     // chunk was allocated for this stream (the shared one was busy)
   bool atEnd;         // the rest of the file is all in chunk
@@ -40,7 +44,13 @@ struct BlockStream {
   size_t pos;         // reading position in chunk; may lie a few bytes past dataEnd
   size_t textStart;   // the text last found, as an offset in chunk
   size_t textLength;
-  bool endLine;       // that text ended at an "[end]"
+  uint64_t chunkOffset;  // the file offset of chunk[0]
+  size_t readSize;       // bytes to ask of the file at the next read
+  uint32_t generation;   // of the block index this walk notes into; 0: none
+  uint32_t place;        // the walk's place: number lines read so far
+  bool fromStart;        // the walk began at the file's start
+  bool mismatch;         // a number line disagreed with the index
+  bool endLine;          // the text found last ended at an "[end]"
 };
 
 // Bytes after a number line in which a block's text and its "[end]" are
@@ -48,8 +58,8 @@ struct BlockStream {
 // room: the next number line is read wherever it is).
 constexpr size_t kBlockWindow = kFrameTextMax + 7;
 
-// Opens name for block reading. Returns false (and needs no close) when the
-// file cannot be opened.
+// Opens name for block reading from its start. Returns false (and needs no
+// close) when the file cannot be opened.
 bool OpenBlockStream(BlockStream& s, const char* name);
 void CloseBlockStream(BlockStream& s);
 
@@ -75,8 +85,10 @@ enum class BlockSearch {
   Ended,   // the sequence ended first
 };
 
-// Reads blocks from the start of the stream until one numbered n or above.
-// When one is found, *text and *length are its text, as ReadBlockText gives.
+// Reads blocks until one numbered n or above, on a stream just opened: from
+// the indexed block where that search starts when the index holds this file,
+// else from the start of the file. When one is found, *text and *length are
+// its text, as ReadBlockText gives.
 BlockSearch FindBlock(BlockStream& s, uint32_t n, const char** text, int* length);
 
 // The raw window after the number line just read: up to 32000 bytes, with no

@@ -50,7 +50,7 @@ static inline bool EndsText(const char* q, const char* limit) {
 // the text, or null when these bytes hold none.
 static inline const char* CheckMarks(const char* q, unsigned long long marks, const char* limit) {
   while (marks != 0) {
-    const char* r = q + __builtin_ctzll(marks);
+    const char* r = q + LowestSetBit(marks);
     if (r >= limit) return limit;
     if (EndsText(r, limit)) return r;
     marks &= marks - 1;
