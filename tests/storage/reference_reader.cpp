@@ -2,101 +2,71 @@
 
 #include <cstring>
 #include <fstream>
-#include <vector>
+#include <functional>
 
 #include "animation.h"
 #include "frame_header.h"
 
 namespace reference {
 
-int ReadBlockNumber(std::istream& in, char* buffer, int* number) {
-  int count = 0;
-  while (count < 9) {
-    int c = in.peek();
-    if (c == std::char_traits<char>::eof() || c == '\r') break;
-    buffer[count++] = static_cast<char>(in.get());
+// Reads the blocks in order, handing each one's number, text and raw window
+// to visit until it returns false. Returns true when the blocks ran out.
+static bool Walk(const std::string& path, const std::function<bool(int, const std::string&, const std::string&)>& visit) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<char> buffer(kTextBufferSize);
+  int number = 0;
+  while (in.is_open() && !in.fail()) {
+    // The number line: up to a CR, at most 9 characters; a line that is not
+    // a number keeps the number before it. Reading goes on 2 bytes after it.
+    char line[10] = {};
+    int count = 0;
+    while (count < 9 && in.peek() != std::char_traits<char>::eof() && in.peek() != '\r') line[count++] = char(in.get());
+    if (count == 0) return true;
+    int value;
+    if (ParseInt(line, &value) != nullptr) number = value;
+    in.clear(in.rdstate() & ~std::ios::eofbit);
+    in.seekg(2, std::ios::cur);
+    // The text: a window of 32000 bytes read, up to its first "[end]" or zero byte.
+    std::fill(buffer.begin(), buffer.end(), '\0');
+    int got = int(in.read(buffer.data(), kFrameTextMax).gcount());
+    if (got == 0) return true;
+    std::string window(buffer.data(), size_t(got));
+    if (char* end = std::strstr(buffer.data(), "[end]")) *end = '\0';
+    std::string text(buffer.data());
+    if (!visit(number, text, window)) return false;
+    // On past "[end]" and its CR LF, counted from the text's end.
+    if (in.eof()) in.clear();
+    in.seekg(std::streamoff(text.size()) + 7 - got, std::ios::cur);
   }
-  buffer[count] = '\0';
-  if (count == 0) return 0;
-  int value;
-  if (ParseInt(buffer, &value) != nullptr) *number = value;
-  in.clear(in.rdstate() & ~std::ios::eofbit);
-  in.seekg(2, std::ios::cur);
-  return count;
-}
-
-int ReadBlockText(std::istream& in, char* buffer, int* textLength) {
-  std::memset(buffer, 0, kTextBufferSize);
-  in.read(buffer, kFrameTextMax);
-  int got = static_cast<int>(in.gcount());
-  if (got == 0) {
-    *textLength = 0;
-    return 0;
-  }
-  char* end = std::strstr(buffer, "[end]");
-  if (end != nullptr) *end = '\0';
-  *textLength = static_cast<int>(std::strlen(buffer));
-  return got;
-}
-
-void AdvanceToNextBlock(std::istream& in, int got, int textLength) {
-  if (in.eof()) in.clear();
-  in.seekg(static_cast<std::streamoff>(textLength) + 2 + 5 - got, std::ios::cur);
+  return false;
 }
 
 Frame ReadFrame(const std::string& path, uint32_t n) {
   Frame frame;
-  std::ifstream in(path, std::ios::binary);
-  if (!in.is_open()) return frame;
-  std::vector<char> buffer(kTextBufferSize);
-  int block = 0;
-  for (;;) {
-    if (in.fail()) return frame;
-    if (ReadBlockNumber(in, buffer.data(), &block) == 0) {
-      frame.ended = true;
-      return frame;
-    }
-    int length = 0;
-    int got = ReadBlockText(in, buffer.data(), &length);
-    if (got == 0) {
-      frame.ended = true;
-      return frame;
-    }
-    if (static_cast<uint32_t>(block) == n) {
-      frame.text.assign(buffer.data(), static_cast<size_t>(length));
-      return frame;
-    }
-    if (static_cast<uint32_t>(block) > n) return frame;
-    AdvanceToNextBlock(in, got, length);
-  }
+  frame.ended = Walk(path, [&](int number, const std::string& text, const std::string&) {
+    if (uint32_t(number) == n) frame.text = text;
+    return uint32_t(number) < n;
+  });
+  return frame;
 }
 
 std::vector<std::pair<int, std::string>> ExpandedBlocks(const std::string& path) {
   std::vector<std::pair<int, std::string>> written;
-  std::ifstream in(path, std::ios::binary);
-  if (!in.is_open()) return written;
-  std::vector<char> buffer(kTextBufferSize);
-  int block = 0;
-  while (!in.fail()) {
-    if (ReadBlockNumber(in, buffer.data(), &block) == 0) break;
-    int length = 0;
-    int got = ReadBlockText(in, buffer.data(), &length);
-    if (got == 0) break;
-    AdvanceToNextBlock(in, got, length);
-    if (length > 0) written.emplace_back(block, std::string(buffer.data(), static_cast<size_t>(length)));
-  }
+  Walk(path, [&](int number, const std::string& text, const std::string&) {
+    if (!text.empty()) written.emplace_back(number, text);
+    return true;
+  });
   return written;
 }
 
 bool FirstBlockWindow(const std::string& path, std::string* window) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in.is_open()) return false;
-  std::vector<char> buffer(kTextBufferSize);
-  int number = 0;
-  if (ReadBlockNumber(in, buffer.data(), &number) == 0 || number != 0) return false;
-  in.read(buffer.data(), kFrameTextMax);
-  window->assign(buffer.data(), static_cast<size_t>(in.gcount()));
-  return true;
+  bool first = false;
+  Walk(path, [&](int number, const std::string&, const std::string& raw) {
+    first = number == 0;
+    *window = raw;
+    return false;
+  });
+  return first;
 }
 
 }  // namespace reference

@@ -1,30 +1,14 @@
 // The all-in-one file's block algorithm written as plainly as possible over a
-// stream: a 32000-byte read after every number line and a relative seek to
-// the next one. The tests hold the real reader to what this returns.
+// stream: after each number line a 32000-byte read, then a relative seek to the
+// next number line. The tests hold the real reader to what this returns.
 #pragma once
 
 #include <cstdint>
-#include <istream>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace reference {
-
-// Reads the next number line (at most 9 characters, up to a CR) into buffer
-// (at least 10 bytes). Returns the count read, 0 when the sequence has ended;
-// otherwise *number receives the value if the line is a number, and the
-// stream steps 2 bytes forward.
-int ReadBlockNumber(std::istream& in, char* buffer, int* number);
-
-// Clears buffer (32001 bytes), reads up to 32000 bytes into it and cuts the
-// text at its first "[end]". Returns the count read (0: the sequence has
-// ended); *textLength receives the text's length up to its first zero byte.
-int ReadBlockText(std::istream& in, char* buffer, int* textLength);
-
-// Moves the stream by textLength + 2 + 5 - got bytes: just past "[end]" and
-// its CR LF when the text ended there.
-void AdvanceToNextBlock(std::istream& in, int got, int textLength);
 
 // Frame n read from the all-in-one file at path as the frame loader does.
 struct Frame {
