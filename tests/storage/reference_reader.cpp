@@ -3,6 +3,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <string_view>
 
 #include "animation.h"
 #include "frame_header.h"
@@ -11,7 +12,7 @@ namespace reference {
 
 // Reads the blocks in order, handing each one's number, text and raw window
 // to visit until it returns false. Returns true when the blocks ran out.
-static bool Walk(const std::string& path, const std::function<bool(int, const std::string&, const std::string&)>& visit) {
+static bool Walk(const std::string& path, const std::function<bool(int, std::string_view, std::string_view)>& visit) {
   std::ifstream in(path, std::ios::binary);
   std::vector<char> buffer(kTextBufferSize);
   int number = 0;
@@ -30,10 +31,9 @@ static bool Walk(const std::string& path, const std::function<bool(int, const st
     std::fill(buffer.begin(), buffer.end(), '\0');
     int got = int(in.read(buffer.data(), kFrameTextMax).gcount());
     if (got == 0) return true;
-    std::string window(buffer.data(), size_t(got));
-    if (char* end = std::strstr(buffer.data(), "[end]")) *end = '\0';
-    std::string text(buffer.data());
-    if (!visit(number, text, window)) return false;
+    const char* end = std::strstr(buffer.data(), "[end]");
+    std::string_view text(buffer.data(), end != nullptr ? size_t(end - buffer.data()) : std::strlen(buffer.data()));
+    if (!visit(number, text, std::string_view(buffer.data(), size_t(got)))) return false;
     // On past "[end]" and its CR LF, counted from the text's end.
     if (in.eof()) in.clear();
     in.seekg(std::streamoff(text.size()) + 7 - got, std::ios::cur);
@@ -43,8 +43,8 @@ static bool Walk(const std::string& path, const std::function<bool(int, const st
 
 Frame ReadFrame(const std::string& path, uint32_t n) {
   Frame frame;
-  frame.ended = Walk(path, [&](int number, const std::string& text, const std::string&) {
-    if (uint32_t(number) == n) frame.text = text;
+  frame.ended = Walk(path, [&](int number, std::string_view text, std::string_view) {
+    if (uint32_t(number) == n) frame.text = std::string(text);
     return uint32_t(number) < n;
   });
   return frame;
@@ -52,8 +52,8 @@ Frame ReadFrame(const std::string& path, uint32_t n) {
 
 std::vector<std::pair<int, std::string>> ExpandedBlocks(const std::string& path) {
   std::vector<std::pair<int, std::string>> written;
-  Walk(path, [&](int number, const std::string& text, const std::string&) {
-    if (!text.empty()) written.emplace_back(number, text);
+  Walk(path, [&](int number, std::string_view text, std::string_view) {
+    if (!text.empty()) written.emplace_back(number, std::string(text));
     return true;
   });
   return written;
@@ -61,9 +61,9 @@ std::vector<std::pair<int, std::string>> ExpandedBlocks(const std::string& path)
 
 bool FirstBlockWindow(const std::string& path, std::string* window) {
   bool first = false;
-  Walk(path, [&](int number, const std::string&, const std::string& raw) {
+  Walk(path, [&](int number, std::string_view, std::string_view raw) {
     first = number == 0;
-    *window = raw;
+    *window = std::string(raw);
     return false;
   });
   return first;
