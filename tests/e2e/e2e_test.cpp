@@ -7,6 +7,8 @@
 
 #include "app_driver.h"
 
+#include <shlobj.h>
+
 namespace {
 
 enum : WORD { kOpen = 40001, kPrev, kNext, kBack10, kForward10, kFirst, kForward100 = 40008, kBack100, kFontSelect = 40011,
@@ -77,7 +79,20 @@ TEST_F(Program, OpensAndStepsInBothLayouts) {
     ExpectColours(kBlack, kWhite);
     EXPECT_TRUE(Quit(app_));
   }
-  ASSERT_TRUE(Launch(app_, quoted));
+  // A dropped file opens its animation; a name too long for the path buffer is
+  // not cut into another name.
+  ASSERT_TRUE(Launch(app_, ""));
+  for (const std::string& name : {dir_ + std::string(300, 'n') + ".txt", dir_ + "anim.txt"}) {
+    const bool cut = name.size() > 300;
+    DROPFILES header{sizeof header, {}, FALSE, FALSE};
+    std::string drop = std::string(reinterpret_cast<char*>(&header), sizeof header) + name + std::string(2, '\0');
+    void* remote = VirtualAllocEx(app_.process.hProcess, nullptr, drop.size(), MEM_COMMIT, PAGE_READWRITE);
+    WriteProcessMemory(app_.process.hProcess, remote, drop.data(), drop.size(), nullptr);
+    PostMessageA(app_.main, WM_DROPFILES, WPARAM(remote), 0);
+    PostCommand(app_, cut ? kNext : kFirst);  // handled after the drop
+    EXPECT_TRUE(WaitFor([&] { return Text(app_.number) == (cut ? "1" : "0"); }));
+    EXPECT_EQ(Text(app_.main), cut ? "zoetrix" : dir_ + "anim..zoetrix");
+  }
   const std::pair<WORD, int> steps[] = {{kNext, 1}, {kForward10, 11}, {kForward100, 111}, {kPrev, 110}, {kBack10, 100},
                                         {kBack100, 0}, {kPrev, 0}, {kForward100, 100}, {kFirst, 0}, {kBack10, 0}};
   for (WORD mode : {kModeFrames, kModeAllInOne}) {
