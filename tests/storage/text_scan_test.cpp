@@ -15,7 +15,7 @@ TEST(TextScan, EveryVersionFindsThePlainEnd) {
   char* buffer = static_cast<char*>(::operator new[](kSize + kTextScanSlack, std::align_val_t{64}));
   std::mt19937 rng(12345);
   static const char kBytes[] = "[[[eeend]]]\r\nx\x81\x5b";
-  for (int round = 0; round < 20000; ++round) {
+  for (int round = 0; round < 12000; ++round) {
     // Bytes near the markers everywhere, also around the text, where nothing
     // may count; a marker often at every offset of the vectors, or across the limit.
     for (size_t i = 0; i < kSize + kTextScanSlack; ++i) buffer[i] = rng() % 64 ? kBytes[rng() % (sizeof kBytes - 1)] : '\0';
