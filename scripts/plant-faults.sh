@@ -112,9 +112,9 @@ fault export-end-line-short native $C 'out.write("\r\n[end]\r\n", 9);' 'out.writ
 fault expansion-writes-empty-text native $C 'if (length > 0) {' 'if (length >= 0) {'
 fault first-colours-any-first-block native $C 'bool first = ReadBlockNumber(s, &number) != 0 && number == 0;' 'bool first = ReadBlockNumber(s, &number) != 0;'
 fault colour-block-null-line native $H 'for (int i = 0; i < 6 && p != nullptr; ++i) p = ParseInt(p, &v[i]);' 'for (int i = 0; i < 6; ++i) p = ParseInt(p, &v[i]);'
-fault input-opens-directories native storage/file_io.cpp 'if (stat(name, &st) == 0 && S_ISDIR(st.st_mode)) return false;' ''
+fault input-opens-directories native storage/file_io.cpp 'if (stat(name, &st) == 0 && S_ISDIR(st.st_mode)) return false;' 'if (stat(name, &st) == 0 && S_ISDIR(st.st_mode) && false) return false;'
 fault command-line-keeps-quotes native $P "if (*p == '\"') continue;" ''
-fault chosen-sound-keeps-directory native $P 'if (SameDirectory(soundPath, basePath) == 0) StripDirectory(soundPath);' ''
+fault chosen-sound-keeps-directory native $P 'if (SameDirectory(soundPath, basePath) == 0) StripDirectory(soundPath);' 'if (SameDirectory(soundPath, basePath) == 1) StripDirectory(soundPath);'
 # The window side, through the user stories.
 fault colour-red-blue-swapped windows $V 'return static_cast<COLORREF>((colour.red & 255) | (colour.green & 255) << 8 | (colour.blue & 255) << 16);' 'return static_cast<COLORREF>((colour.blue & 255) | (colour.green & 255) << 8 | (colour.red & 255) << 16);'
 fault first-paint-black-background windows $V '  BackColour = ColourTriple{255, 255, 255};
