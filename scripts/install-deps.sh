@@ -9,7 +9,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 need=()
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 
-for p in cmake make g++ googletest libgtest-dev libbenchmark-dev clang \
+for p in cmake make g++ googletest libgtest-dev libbenchmark-dev clang chromium \
          mingw-w64 wine xvfb xdotool imagemagick locales \
          fonts-ipafont-gothic fonts-ipafont-mincho x11-utils; do
   have_pkg "$p" || need+=("$p")

@@ -11,6 +11,7 @@
 #include "main_window.h"
 #include "paths.h"
 #include "resource.h"
+#include "web_export.h"
 
 static char s_soundPath[kPathMax];
 
@@ -100,6 +101,7 @@ static const CommandRow kCommandTable[] = {
     {CMD_OPENPATH, OpenAnimation},
     {CMD_EXPORT, [] { ExportAllInOne(g_animation.basePath); }},
     {CMD_EXPAND, [] { ExpandAllInOne(g_animation.basePath); }},
+    {CMD_EXPORTHTML, ExportWebPageCommand},
     {CMD_EXIT, Close},
     {CMD_PREV, [] { StepAndReload(-1); }},
     {CMD_NEXT, [] { StepAndReload(1); }},

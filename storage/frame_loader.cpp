@@ -12,6 +12,7 @@
 SoundCue g_soundCue;
 ViewHooks g_viewHooks;
 void (*g_playSound)(const char* path) = nullptr;
+void (*g_frameTextSource)(const char* base, uint32_t n) = nullptr;
 
 // Frames being loaded through the current chain of repeats, outermost first.
 static uint32_t s_chain[kMaxRepeatChain];
@@ -34,7 +35,9 @@ static void ReadAllInOneBlock(const char* base, uint32_t n) {
 }
 
 void ReadFrameText(const char* base, uint32_t n) {
-  if (g_animation.storageMode == AllInOne) {
+  if (g_frameTextSource != nullptr) {
+    g_frameTextSource(base, n);
+  } else if (g_animation.storageMode == AllInOne) {
     // The block's text is copied with its terminator; clearing the whole
     // buffer as well would cost about as much as reading a small frame.
     WorkBuffer[0] = '\0';

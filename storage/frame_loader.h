@@ -44,6 +44,11 @@ void PlayCue();
 // blocks before frame n clears the playing flag.
 void ReadFrameText(const char* base, uint32_t n);
 
+// Where ReadFrameText takes frame texts from: null reads the animation's
+// files. A source fills WorkBuffer as ReadFrameText does (a page writer that
+// loads every frame reads the files once and serves the texts from memory).
+extern void (*g_frameTextSource)(const char* base, uint32_t n);
+
 // Loads frame n as the repeat named by a "same" line. Returns 0, loading
 // nothing, when n is already being loaded further up the chain or the chain
 // is longer than kMaxRepeatChain; 1 once the frame has been loaded and shown.

@@ -1,0 +1,75 @@
+// The page writer loads every frame through the loader; none of it may reach
+// the program's state or its window: the state it found is the state it
+// leaves, in either layout.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "animation.h"
+#include "conversion.h"
+#include "frame_header.h"
+#include "frame_loader.h"
+#include "web_page.h"
+
+namespace {
+
+int s_windowCalls = 0;
+void CountText(const char*) { ++s_windowCalls; }
+void CountCall() { ++s_windowCalls; }
+
+void Write(const std::filesystem::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+TEST(WebPage, LeavesTheProgramsStateAsItFoundIt) {
+  const auto dir = std::filesystem::temp_directory_path() /
+                   ("zoetrix-page-state-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+  std::filesystem::create_directories(dir);
+  const std::string base = (dir / "anim").string();
+  Write(base + "0000.txt", "{\r\ncolor\r\n1 2 3 4 5 6\r\nsound\r\nbell.wav\r\n}\r\nzero");
+  Write(base + "0001.txt", "{\r\nsame 0\r\n}\r\n");
+  Write(dir / "bell.wav", "RIFF");
+  ExportAllInOne(base.c_str());
+
+  for (int mode : {FrameFiles, AllInOne}) {
+    ResetStorageState();
+    ASSERT_TRUE(AllocateTextBuffers());
+    g_animation.storageMode = FrameFiles + AllInOne - mode;  // the page's layout is not the program's
+    g_animation.currentFrame = 7;
+    g_animation.playing = 1;
+    PenColour = ColourTriple{10, 20, 30};
+    BackColour = ColourTriple{40, 50, 60};
+    CopyText(g_frameRecord.body, sizeof g_frameRecord.body, "being edited");
+    CopyText(g_soundCue.path, sizeof g_soundCue.path, "ding.wav");
+    g_soundCue.available = 1;
+    CopyText(DisplayText, kTextBufferSize, "on show");
+    g_viewHooks = ViewHooks{CountText, nullptr, CountText, CountCall, CountCall};
+    g_playSound = CountText;
+    s_windowCalls = 0;
+
+    WebPage page;
+    BuildWebPage(WebPageSource{base.c_str(), mode, ""}, page);
+    EXPECT_EQ(page.storedFrames, 2u);
+    EXPECT_TRUE(page.missingSounds.empty());
+    EXPECT_EQ(g_animation.storageMode, FrameFiles + AllInOne - mode);
+    EXPECT_EQ(g_animation.currentFrame, 7u);
+    EXPECT_EQ(g_animation.playing, 1);
+    EXPECT_STREQ(g_frameRecord.body, "being edited");
+    EXPECT_EQ(g_frameRecord.hasColour + g_frameRecord.hasSound, 0);
+    EXPECT_EQ(PenColour.red + PenColour.green + PenColour.blue, 60);
+    EXPECT_EQ(BackColour.red + BackColour.green + BackColour.blue, 150);
+    EXPECT_STREQ(g_soundCue.path, "ding.wav");
+    EXPECT_STREQ(DisplayText, "on show");
+    EXPECT_EQ(g_viewHooks.RenderFrame, CountCall);
+    EXPECT_EQ(g_playSound, CountText);
+    EXPECT_EQ(g_frameTextSource, nullptr);
+    EXPECT_EQ(s_windowCalls, 0) << "the window side was called";
+    FreeTextBuffers();
+  }
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace

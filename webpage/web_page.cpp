@@ -1,0 +1,438 @@
+#include "web_page.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <unordered_map>
+
+#include "animation.h"
+#include "block_stream.h"
+#include "conversion.h"
+#include "file_io.h"
+#include "frame_files.h"
+#include "frame_header.h"
+#include "frame_loader.h"
+#include "paths.h"
+#include "player_html.h"
+
+namespace {
+
+// Everything of the program's state that loading frames changes, kept while
+// the page is built and put back afterwards. WorkBuffer is left out: every
+// operation that reads into it clears or overwrites it first.
+struct StorageSnapshot {
+  AnimationState animation;
+  ColourTriple pen;
+  ColourTriple back;
+  FrameRecord record;
+  SoundCue cue;
+  ViewHooks hooks;
+  void (*playSound)(const char*);
+  void (*frameTextSource)(const char*, uint32_t);
+  std::vector<char> displayText;
+};
+
+void Save(StorageSnapshot& s) {
+  s.animation = g_animation;
+  s.pen = PenColour;
+  s.back = BackColour;
+  s.record = g_frameRecord;
+  s.cue = g_soundCue;
+  s.hooks = g_viewHooks;
+  s.playSound = g_playSound;
+  s.frameTextSource = g_frameTextSource;
+  if (DisplayText != nullptr) s.displayText.assign(DisplayText, DisplayText + kTextBufferSize);
+}
+
+void Restore(const StorageSnapshot& s) {
+  g_animation = s.animation;
+  PenColour = s.pen;
+  BackColour = s.back;
+  g_frameRecord = s.record;
+  g_soundCue = s.cue;
+  g_viewHooks = s.hooks;
+  g_playSound = s.playSound;
+  g_frameTextSource = s.frameTextSource;
+  if (DisplayText != nullptr && !s.displayText.empty()) {
+    std::memcpy(DisplayText, s.displayText.data(), kTextBufferSize);
+  }
+}
+
+// What one load did besides the text: the colours it applied, the sound it
+// played. Filled by the hooks below while frames are loaded.
+struct LoadEffects {
+  bool coloured;
+  ColourTriple pen;
+  ColourTriple back;
+  bool sounded;
+  std::string sound;
+};
+LoadEffects s_effects;
+
+void NoteColours() {
+  s_effects.coloured = true;
+  s_effects.pen = PenColour;
+  s_effects.back = BackColour;
+}
+
+void NoteSound(const char* path) {
+  s_effects.sounded = true;
+  s_effects.sound = path;
+}
+
+// The all-in-one file read once: every block's number and text in file
+// order, with the highest number (unsigned) up to each block, so that a
+// frame is found as a front-to-back search finds it.
+struct BlockTable {
+  bool opened = false;
+  std::string bytes;
+  std::vector<uint32_t> number;
+  std::vector<uint32_t> highest;
+  std::vector<size_t> offset;
+  std::vector<int> length;
+};
+const BlockTable* s_blocks = nullptr;
+
+void ReadBlockTable(const char* base, BlockTable& table) {
+  char name[kPathMax];
+  BlockStream s;
+  if (!AllInOneFileName(name, sizeof name, base) || !OpenBlockStream(s, name)) return;
+  table.opened = true;
+  int number = 0;
+  const char* text;
+  int length;
+  while (ReadBlockNumber(s, &number) != 0 && ReadBlockText(s, &text, &length)) {
+    uint32_t n = static_cast<uint32_t>(number);
+    table.highest.push_back(table.number.empty() ? n : std::max(n, table.highest.back()));
+    table.number.push_back(n);
+    table.offset.push_back(table.bytes.size());
+    table.length.push_back(length);
+    table.bytes.append(text, static_cast<size_t>(length));
+    AdvanceToNextBlock(s);
+  }
+  CloseBlockStream(s);
+}
+
+// The frame text source over the block table: the first block numbered n or
+// above decides, as in the file; running out of blocks ends playback.
+void ReadFromBlockTable(const char*, uint32_t n) {
+  WorkBuffer[0] = '\0';
+  const BlockTable& t = *s_blocks;
+  if (!t.opened) return;
+  auto it = std::lower_bound(t.highest.begin(), t.highest.end(), n);
+  if (it == t.highest.end()) {
+    g_animation.playing = 0;
+    return;
+  }
+  size_t i = static_cast<size_t>(it - t.highest.begin());
+  if (t.number[i] != n) return;
+  std::memcpy(WorkBuffer, t.bytes.data() + t.offset[i], static_cast<size_t>(t.length[i]));
+  WorkBuffer[t.length[i]] = '\0';
+}
+
+// The frame text source over the frame files: reads them as the loader
+// does, and notes which frames have a file.
+std::vector<bool>* s_hasFile = nullptr;
+
+void ReadNotingFiles(const char* base, uint32_t n) {
+  if (ReadFrameFile(base, n) && n < s_hasFile->size()) (*s_hasFile)[n] = true;
+}
+
+// How playback shows one frame.
+struct FrameShow {
+  uint32_t text;  // index of its body among the distinct bodies
+  int colour;     // index into the colour list, or -1
+  int cue;        // index into the cue list, or -1
+  bool ends;      // showing it ends playback
+};
+
+const char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+void AppendBase64(std::string& out, const char* data, size_t size) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(data);
+  out.reserve(out.size() + (size + 2) / 3 * 4);
+  size_t i = 0;
+  for (; i + 3 <= size; i += 3) {
+    unsigned v = p[i] << 16 | p[i + 1] << 8 | p[i + 2];
+    const char quad[4] = {kBase64[v >> 18], kBase64[v >> 12 & 63], kBase64[v >> 6 & 63], kBase64[v & 63]};
+    out.append(quad, 4);
+  }
+  if (i < size) {
+    unsigned v = p[i] << 16 | (i + 1 < size ? p[i + 1] << 8 : 0);
+    out += kBase64[v >> 18];
+    out += kBase64[v >> 12 & 63];
+    out += i + 1 < size ? kBase64[v >> 6 & 63] : '=';
+    out += '=';
+  }
+}
+
+std::string Base64(const std::string& bytes) {
+  std::string out;
+  AppendBase64(out, bytes.data(), bytes.size());
+  return out;
+}
+
+std::string Hex(const ColourTriple& pen, const ColourTriple& back) {
+  // As the drawing side forms colour values: the low 8 bits of each part.
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "%02x%02x%02x%02x%02x%02x", pen.red & 255, pen.green & 255, pen.blue & 255,
+                back.red & 255, back.green & 255, back.blue & 255);
+  return hex;
+}
+
+// The length of path's directory part, its last separator included.
+size_t DirectoryLength(const char* path) {
+  const char* back = LastSeparator(path);
+  const char* slash = std::strrchr(path, '/');  // never the second byte of a character
+  const char* last = back > slash ? back : slash;
+  return last != nullptr ? static_cast<size_t>(last - path) + 1 : 0;
+}
+
+// Finds a sound as the program's sound call does: a relative name against
+// the animation's directory (the program's current directory).
+std::string SoundFileName(const std::string& sound, const char* base) {
+  bool absolute = sound[0] == '\\' || sound[0] == '/' || (sound.size() > 1 && sound[1] == ':');
+  std::string name = absolute ? sound : std::string(base, DirectoryLength(base)) + sound;
+#ifndef _WIN32
+  std::replace(name.begin(), name.end(), '\\', '/');
+#endif
+  return name;
+}
+
+bool ReadWholeFile(const std::string& name, std::string& bytes) {
+  std::ifstream in;
+  if (!OpenInput(in, name.c_str())) return false;
+  char chunk[65536];
+  size_t got;
+  while ((got = ReadChunk(in, chunk, sizeof chunk)) > 0) bytes.append(chunk, got);
+  return !in.bad();
+}
+
+// The sounds of the page: each file embedded once.
+struct CueList {
+  std::vector<std::string> names;  // as the frames give them
+  std::vector<int> index;          // for each name: its place in data, or -1
+  std::vector<std::string> data;   // the files' bytes
+};
+
+int CueIndex(CueList& cues, const std::string& sound, const char* base, WebPage& page) {
+  if (sound.empty()) return -1;  // a sound block with an empty path line names no file
+  auto found = std::find(cues.names.begin(), cues.names.end(), sound);
+  if (found != cues.names.end()) return cues.index[static_cast<size_t>(found - cues.names.begin())];
+  std::string bytes;
+  int index = -1;
+  if (ReadWholeFile(SoundFileName(sound, base), bytes)) {
+    index = static_cast<int>(cues.data.size());
+    cues.data.push_back(std::move(bytes));
+  } else {
+    page.missingSounds.push_back(sound);
+  }
+  cues.names.push_back(sound);
+  cues.index.push_back(index);
+  return index;
+}
+
+// Runs of frames: "N" for N frames that each show the next new body,
+// "@I*N" for N frames that show body I.
+std::string TextRuns(const std::vector<FrameShow>& frames) {
+  std::string out;
+  uint32_t fresh = 0;
+  size_t i = 0;
+  while (i < frames.size()) {
+    size_t j = i;
+    if (!out.empty()) out += ' ';
+    if (frames[i].text == fresh) {
+      while (j < frames.size() && frames[j].text == fresh) {
+        ++fresh;
+        ++j;
+      }
+    } else {
+      while (j < frames.size() && frames[j].text == frames[i].text) ++j;
+      out += '@' + std::to_string(frames[i].text) + '*';
+    }
+    out += std::to_string(j - i);
+    i = j;
+  }
+  return out;
+}
+
+// "K:V" for each frame K whose field is not -1.
+template <typename Field>
+std::string Sparse(const std::vector<FrameShow>& frames, Field field, const std::vector<std::string>* names) {
+  std::string out;
+  for (size_t k = 0; k < frames.size(); ++k) {
+    int v = field(frames[k]);
+    if (v < 0) continue;
+    if (!out.empty()) out += ' ';
+    out += std::to_string(k) + ':' + (names != nullptr ? (*names)[static_cast<size_t>(v)] : std::to_string(v));
+  }
+  return out;
+}
+
+// "A-B" for each run of frames A ... B that end playback.
+std::string EndRuns(const std::vector<FrameShow>& frames) {
+  std::string out;
+  for (size_t k = 0; k < frames.size(); ++k) {
+    if (!frames[k].ends) continue;
+    size_t j = k;
+    while (j + 1 < frames.size() && frames[j + 1].ends) ++j;
+    if (!out.empty()) out += ' ';
+    out += std::to_string(k) + '-' + std::to_string(j);
+    k = j;
+  }
+  return out;
+}
+
+// Fills the player's two slots: the description of the frames, and the
+// bodies' bytes.
+void FillTemplate(std::string& html, const std::string& meta, const std::string& bodies) {
+  const std::string player(reinterpret_cast<const char*>(kPlayerHtml), sizeof kPlayerHtml);
+  const size_t metaAt = player.find("{{META}}");
+  const size_t textAt = player.find("{{TEXT}}");
+  html.reserve(player.size() + meta.size() + (bodies.size() + 2) / 3 * 4);
+  html.append(player, 0, metaAt);
+  html += meta;
+  html.append(player, metaAt + 8, textAt - metaAt - 8);
+  AppendBase64(html, bodies.data(), bodies.size());
+  html.append(player, textAt + 8, std::string::npos);
+}
+
+// What playback shows of every frame 0 ... 9999, and what the page needs
+// besides: the colours Start applies, the sounds, which frames are stored.
+struct Playback {
+  std::string startColours;  // "" when the first frame has none
+  std::vector<FrameShow> frames;
+  std::vector<std::string> colours;
+  CueList cues;
+  std::string bodies;         // the distinct bodies, each closed by a zero
+  std::vector<bool> stored;   // the frame has a file or a block
+};
+
+// Loads every frame as playback does, with hooks that note what each load
+// applies instead of showing it, and puts the program's state back after.
+void LoadEveryFrame(const WebPageSource& source, Playback& play, WebPage& page) {
+  auto saved = std::make_unique<StorageSnapshot>();
+  Save(*saved);
+  const char* base = source.base;
+  g_animation.storageMode = source.storageMode;
+  g_viewHooks = ViewHooks{nullptr, nullptr, nullptr, nullptr, NoteColours};
+  g_playSound = NoteSound;
+
+  s_effects = LoadEffects{};
+  ApplyFirstFrameColours(base);
+  play.startColours = s_effects.coloured ? Hex(s_effects.pen, s_effects.back) : "";
+
+  // In the all-in-one layout, loading frame by frame would read the file
+  // from its start for every frame: read it once and serve the texts.
+  BlockTable blocks;
+  play.stored.assign(HighestSlot, false);
+  if (source.storageMode == AllInOne) {
+    ReadBlockTable(base, blocks);
+    for (uint32_t n : blocks.number) {
+      if (n < HighestSlot) play.stored[n] = true;
+    }
+    s_blocks = &blocks;
+    g_frameTextSource = ReadFromBlockTable;
+  } else {
+    s_hasFile = &play.stored;
+    g_frameTextSource = ReadNotingFiles;
+  }
+
+  std::unordered_map<std::string, uint32_t> bodyIndex;
+  play.frames.resize(HighestSlot);
+  for (uint32_t k = 0; k < HighestSlot; ++k) {
+    s_effects = LoadEffects{};
+    g_animation.playing = 1;
+    LoadFrame(base, k);
+    FrameShow& f = play.frames[k];
+    auto inserted = bodyIndex.emplace(g_frameRecord.body, static_cast<uint32_t>(bodyIndex.size()));
+    if (inserted.second) {
+      // Bodies never hold a zero byte: a zero closes each one.
+      play.bodies.append(g_frameRecord.body, std::strlen(g_frameRecord.body) + 1);
+    }
+    f.text = inserted.first->second;
+    f.colour = -1;
+    if (s_effects.coloured) {
+      f.colour = static_cast<int>(play.colours.size());
+      play.colours.push_back(Hex(s_effects.pen, s_effects.back));
+    }
+    f.cue = s_effects.sounded ? CueIndex(play.cues, s_effects.sound, base, page) : -1;
+    f.ends = g_animation.playing == 0;
+  }
+  s_blocks = nullptr;
+  s_hasFile = nullptr;
+  Restore(*saved);
+}
+
+// The description of the frames that the player reads (JSON; every text
+// from the animation's files is in base64).
+std::string Describe(const WebPageSource& source, const Playback& play, uint32_t last) {
+  std::string sounds;
+  for (const std::string& data : play.cues.data) sounds += (sounds.empty() ? "\"" : ",\"") + Base64(data) + "\"";
+  const auto colour = [](const FrameShow& f) { return f.colour; };
+  const auto cue = [](const FrameShow& f) { return f.cue; };
+  return std::string("{\"title\":\"") + Base64(source.base + DirectoryLength(source.base)) +
+#ifdef _WIN32
+         "\",\"titleCharset\":\"shift_jis\"" +  // file names are in the ANSI code page
+#else
+         "\",\"titleCharset\":\"utf-8\"" +
+#endif
+         ",\"font\":\"" + Base64(source.fontFace) + "\",\"frames\":" + std::to_string(HighestSlot) +
+         ",\"last\":" + std::to_string(last) + ",\"start\":\"" + play.startColours + "\",\"texts\":\"" +
+         TextRuns(play.frames) + "\",\"colours\":\"" + Sparse(play.frames, colour, &play.colours) +
+         "\",\"cues\":\"" + Sparse(play.frames, cue, nullptr) + "\",\"ends\":\"" + EndRuns(play.frames) +
+         "\",\"sounds\":[" + sounds + "]}";
+}
+
+}  // namespace
+
+void BuildWebPage(const WebPageSource& source, WebPage& page) {
+  Playback play;
+  LoadEveryFrame(source, play, page);
+  uint32_t last = 0;  // the loop switch starts again after this frame
+  for (uint32_t k = 0; k < HighestSlot; ++k) {
+    if (!play.stored[k]) continue;
+    ++page.storedFrames;
+    last = k;
+  }
+  FillTemplate(page.html, Describe(source, play, last), play.bodies);
+}
+
+bool WriteWebPage(const char* target, const std::string& html, std::string* error) {
+  std::ofstream out;
+  errno = 0;
+  if (!OpenOutput(out, target)) {
+    if (error != nullptr) *error = errno != 0 ? std::strerror(errno) : "cannot be created";
+    return false;
+  }
+  out.write(html.data(), static_cast<std::streamsize>(html.size()));
+  out.close();
+  if (out.fail()) {
+    if (error != nullptr) *error = errno != 0 ? std::strerror(errno) : "could not be written";
+    return false;
+  }
+  return true;
+}
+
+bool WebPageFileName(char* out, size_t size, const char* base) {
+  int written = std::snprintf(out, size, "%s.html", base);
+  if (written < 0 || static_cast<size_t>(written) >= size) {
+    if (size > 0) out[0] = '\0';
+    return false;
+  }
+  return true;
+}
+
+std::string ReadFontFace(const char* settingsPath) {
+  std::ifstream in;
+  if (settingsPath == nullptr || !OpenInput(in, settingsPath)) return "";
+  std::string line;
+  std::getline(in, line);
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  // A face name holds 31 bytes; the program cuts longer ones there.
+  if (line.size() > 31) line.resize(31);
+  return line;
+}
