@@ -145,7 +145,7 @@ const size_t kChunks[] = {1, 2, 5, 7, 9, 64, 100, 4096, 0};
 #ifdef _WIN32
 constexpr int kRounds = 225;
 #else
-constexpr int kRounds = 2000;
+constexpr int kRounds = 1200;
 #endif
 
 }  // namespace
