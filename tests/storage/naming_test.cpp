@@ -1,84 +1,58 @@
+// Frame names, stepping, number parsing and the file layer.
 #include <climits>
+#include <fstream>
 #include <string>
 
 #include "animation.h"
+#include "file_io.h"
+#include "frame_header.h"
 #include "test_support.h"
 
-TEST(FrameNaming, FormsFrameAndAllInOneNames) {
-  struct Case {
-    const char* base;
-    uint32_t n;
-    const char* frame;
-  } cases[] = {
-      {"C:\\m\\walk", 0, "C:\\m\\walk0000.txt"},
-      {"C:\\m\\walk", 7, "C:\\m\\walk0007.txt"},
-      {"C:\\m\\walk", 37, "C:\\m\\walk0037.txt"},
-      {"C:\\m\\walk", 10000, "C:\\m\\walk10000.txt"},
-      {"walk", 123456, "walk123456.txt"},
-      {"", 5, "0005.txt"},
-  };
+TEST(FrameNaming, NamesFitOrAreRefusedNeverCut) {
+  // A cut name would name another file ("...walk0012.tx"): it is refused, left empty.
+  const std::string b251(251, 'a'), b252(252, 'a'), b256(256, 'a');
+  struct Case { std::string base; uint32_t n; std::string frame; bool allInOneFits; } cases[] = {
+      {"C:\\m\\walk", 7, "C:\\m\\walk0007.txt", true}, {"walk", 10000, "walk10000.txt", true}, {"", 5, "0005.txt", true},
+      {b251, 12, b251 + "0012.txt", true}, {b252, 12, "", true}, {b256, 12, "", false}};
   for (const Case& c : cases) {
-    char name[kPathMax];
-    EXPECT_TRUE(FrameFileName(name, sizeof name, c.base, c.n));
-    EXPECT_STREQ(name, c.frame);
+    char name[kPathMax], allInOne[kPathMax];
+    EXPECT_EQ(FrameFileName(name, sizeof name, c.base.c_str(), c.n), !c.frame.empty());
+    EXPECT_EQ(AllInOneFileName(allInOne, sizeof allInOne, c.base.c_str()), c.allInOneFits);
+    EXPECT_EQ(std::string(name) + "|" + allInOne, c.frame + "|" + (c.allInOneFits ? c.base + ".txt" : ""));
   }
-  char name[kPathMax];
-  EXPECT_TRUE(AllInOneFileName(name, sizeof name, "C:\\m\\walk"));
-  EXPECT_STREQ(name, "C:\\m\\walk.txt");
+  char path[] = "C:\\my.dir\\walk.txt";
+  DeriveBasePath(path);
+  EXPECT_STREQ(path, "C:\\my.dir\\walk");
 }
 
-TEST(FrameNaming, NameThatDoesNotFitIsRefusedNotCut) {
-  // A cut name would be another file: "…walk0012.txt" cut to "…walk0012.tx"
-  // or "…walk001". The name must be refused instead, and left empty.
-  for (size_t baseLength : {240u, 250u, 251u, 255u, 259u}) {
-    std::string base(baseLength, 'a');
-    char name[kPathMax];
-    bool fits = FrameFileName(name, sizeof name, base.c_str(), 12);
-    EXPECT_EQ(fits, baseLength + 8 < kPathMax) << baseLength;
-    if (!fits) {
-      EXPECT_STREQ(name, "");
-    }
-    fits = AllInOneFileName(name, sizeof name, base.c_str());
-    EXPECT_EQ(fits, baseLength + 4 < kPathMax) << baseLength;
-    if (!fits) {
-      EXPECT_STREQ(name, "");
-    }
-  }
-}
-
-TEST(FrameNaming, DeriveBasePathCutsAtTheLastDot) {
-  struct Case {
-    const char* path;
-    const char* base;
-  } cases[] = {
-      {"C:\\m\\walk.txt", "C:\\m\\walk"},
-      {"walk0003.txt", "walk0003"},
-      {"C:\\my.dir\\walk", "C:\\my"},  // the last dot anywhere in the path
-      {"noext", "noext"},
-      {"a.b.c", "a.b"},
-      {"", ""},
-  };
-  for (const Case& c : cases) {
-    char path[kPathMax];
-    CopyText(path, sizeof path, c.path);
-    DeriveBasePath(path);
-    EXPECT_STREQ(path, c.base) << c.path;
-  }
-}
-
-TEST(FrameNaming, StepFrameNeverGoesBelowZero) {
-  struct Case {
-    uint32_t from;
-    int delta;
-    uint32_t to;
-  } cases[] = {
-      {3, -10, 0}, {3, 100, 103}, {0, -1, 0}, {5, -1, 4}, {99, -100, 0}, {100, -100, 0}, {7, 10, 17},
-      {INT_MAX, 1, 0},  // a signed 32-bit sum past INT_MAX wraps below zero
-  };
-  for (const Case& c : cases) {
-    ResetStorageState();
+TEST(FrameNaming, StepsNumbersAndLines) {
+  struct Step { uint32_t from; int delta; uint32_t to; } steps[] = {{3, -10, 0}, {3, 100, 103}, {0, -1, 0}, {5, -1, 4}, {INT_MAX, 1, 0}};
+  for (const Step& c : steps) {
     g_animation.currentFrame = c.from;
     StepFrame(c.delta);
     EXPECT_EQ(g_animation.currentFrame, c.to) << c.from << " " << c.delta;
   }
+  // Numbers parse like "%d" and saturate at the int range.
+  struct Number { const char* text; bool ok; int value; } numbers[] = {
+      {"  \r\n -17x", true, -17}, {"+8", true, 8}, {"abc", false, 0}, {"-", false, 0}, {"2147483648", true, INT_MAX},
+      {"-2147483648", true, INT_MIN}, {"-99999999999999999999", true, INT_MIN}};
+  for (const Number& c : numbers) {
+    int value = 0;
+    EXPECT_EQ(ParseInt(c.text, &value) != nullptr, c.ok) << c.text;
+    EXPECT_EQ(value, c.value) << c.text;
+  }
+  // Past CR and the byte after it, but never past the terminating zero.
+  const char text[] = "ab\r\ncd\r";
+  EXPECT_EQ(SkipLine(text), text + 4);
+  EXPECT_EQ(SkipLine(text + 4), text + 7);
+}
+
+TEST_F(StorageTest, RenameNeverReplacesAndInputNeverCreates) {
+  std::string a = Dir() + "/a", b = Dir() + "/b", c = Dir() + "/c";
+  ASSERT_TRUE(WriteBytes(a, "A") && WriteBytes(b, "B"));
+  EXPECT_FALSE(RenameNoReplace(a.c_str(), b.c_str()));
+  EXPECT_TRUE(RenameNoReplace(a.c_str(), c.c_str()));
+  EXPECT_EQ(ReadBytes(b) + ReadBytes(c), "BA");
+  std::ifstream in;
+  EXPECT_FALSE(OpenInput(in, a.c_str()) || OpenInput(in, Dir().c_str()) || Exists(a));
 }

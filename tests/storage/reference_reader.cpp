@@ -3,119 +3,83 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
-#include <vector>
+#include <functional>
+#include <string_view>
 
 #include "animation.h"
 #include "frame_header.h"
 
 namespace reference {
 
-int ReadBlockNumber(std::istream& in, char* buffer, int* number) {
-  int count = 0;
-  while (count < 9) {
-    int c = in.peek();
-    if (c == std::char_traits<char>::eof() || c == '\r') break;
-    buffer[count++] = static_cast<char>(in.get());
+// Reads the blocks in order, handing each one's number, text and raw window
+// to visit until it returns false. Returns true when the blocks ran out.
+static bool Walk(const std::string& path, const std::function<bool(int, std::string_view, std::string_view)>& visit) {
+  constexpr int kWindow = kFrameTextMax + 7;  // a full text, CR LF and "[end]"
+  std::ifstream in(path, std::ios::binary);
+  std::vector<char> buffer(kWindow + 1);
+  int number = 0;
+  while (in.is_open() && !in.fail()) {
+    // The number line: up to a CR, at most 9 characters; a line that is not
+    // a number keeps the number before it. Reading goes on 2 bytes after it.
+    char line[10] = {};
+    int count = 0;
+    while (count < 9 && in.peek() != std::char_traits<char>::eof() && in.peek() != '\r') line[count++] = char(in.get());
+    if (count == 0) return true;
+    int value;
+    if (ParseInt(line, &value) != nullptr) number = value;
+    in.clear(in.rdstate() & ~std::ios::eofbit);
+    in.seekg(2, std::ios::cur);
+    // The text: up to the window's first "[end]" or zero byte; without an
+    // "[end]" at most a frame's text.
+    std::fill(buffer.begin(), buffer.end(), '\0');
+    int got = int(in.read(buffer.data(), kWindow).gcount());
+    if (got == 0) return true;
+    const char* end = std::strstr(buffer.data(), "[end]");
+    size_t length = end != nullptr ? size_t(end - buffer.data()) : std::min(std::strlen(buffer.data()), size_t(kFrameTextMax));
+    std::string_view raw(buffer.data(), size_t(std::min(got, kFrameTextMax)));
+    if (!visit(number, std::string_view(buffer.data(), length), raw)) return false;
+    if (in.eof()) in.clear();
+    if (end != nullptr) {  // on past "[end]" and its CR LF
+      in.seekg(std::streamoff(length) + 7 - got, std::ios::cur);
+      continue;
+    }
+    // Any other text: on past the first CR LF "[end]" CR LF from its end.
+    in.seekg(std::streamoff(length) - got, std::ios::cur);
+    std::string last;
+    for (char c; last != "\r\n[end]\r\n";) {
+      if (!in.get(c)) return true;
+      last = (last + c).substr(last.size() == 9 ? 1 : 0);
+    }
   }
-  buffer[count] = '\0';
-  if (count == 0) return 0;
-  int value;
-  if (ParseInt(buffer, &value) != nullptr) *number = value;
-  in.clear(in.rdstate() & ~std::ios::eofbit);
-  in.seekg(2, std::ios::cur);
-  return count;
-}
-
-int ReadBlockText(std::istream& in, char* buffer, int* textLength, bool* endLine) {
-  std::memset(buffer, 0, kBufferSize);
-  in.read(buffer, kWindow);
-  int got = static_cast<int>(in.gcount());
-  if (got == 0) {
-    *textLength = 0;
-    return 0;
-  }
-  char* end = std::strstr(buffer, "[end]");
-  *endLine = end != nullptr;
-  if (end != nullptr) *end = '\0';
-  *textLength = static_cast<int>(std::strlen(buffer));
-  if (!*endLine && *textLength > kFrameTextMax) *textLength = kFrameTextMax;
-  return got;
-}
-
-void AdvanceToNextBlock(std::istream& in, int got, int textLength, bool endLine) {
-  if (in.eof()) in.clear();
-  if (endLine) {
-    in.seekg(static_cast<std::streamoff>(textLength) + 2 + 5 - got, std::ios::cur);
-    return;
-  }
-  in.seekg(static_cast<std::streamoff>(textLength) - got, std::ios::cur);
-  std::string last;
-  char c;
-  while (in.get(c)) {
-    last += c;
-    if (last.size() > 9) last.erase(0, 1);
-    if (last == "\r\n[end]\r\n") return;
-  }
-  in.clear();
-  in.seekg(0, std::ios::end);
+  return false;
 }
 
 Frame ReadFrame(const std::string& path, uint32_t n) {
   Frame frame;
-  std::ifstream in(path, std::ios::binary);
-  if (!in.is_open()) return frame;
-  std::vector<char> buffer(kBufferSize);
-  int block = 0;
-  for (;;) {
-    if (in.fail()) return frame;
-    if (ReadBlockNumber(in, buffer.data(), &block) == 0) {
-      frame.ended = true;
-      return frame;
-    }
-    int length = 0;
-    bool endLine = false;
-    int got = ReadBlockText(in, buffer.data(), &length, &endLine);
-    if (got == 0) {
-      frame.ended = true;
-      return frame;
-    }
-    if (static_cast<uint32_t>(block) == n) {
-      frame.text.assign(buffer.data(), static_cast<size_t>(std::min(length, kFrameTextMax)));
-      return frame;
-    }
-    if (static_cast<uint32_t>(block) > n) return frame;
-    AdvanceToNextBlock(in, got, length, endLine);
-  }
+  frame.ended = Walk(path, [&](int number, std::string_view text, std::string_view) {
+    if (uint32_t(number) == n) frame.text = std::string(text.substr(0, kFrameTextMax));
+    return uint32_t(number) < n;
+  });
+  return frame;
 }
 
 std::vector<std::pair<int, std::string>> ExpandedBlocks(const std::string& path) {
   std::vector<std::pair<int, std::string>> written;
-  std::ifstream in(path, std::ios::binary);
-  if (!in.is_open()) return written;
-  std::vector<char> buffer(kBufferSize);
-  int block = 0;
-  while (!in.fail()) {
-    if (ReadBlockNumber(in, buffer.data(), &block) == 0) break;
-    int length = 0;
-    bool endLine = false;
-    int got = ReadBlockText(in, buffer.data(), &length, &endLine);
-    if (got == 0) break;
-    std::string text(buffer.data(), static_cast<size_t>(length));
-    AdvanceToNextBlock(in, got, length, endLine);
-    if (length > 0) written.emplace_back(block, text);
-  }
+  Walk(path, [&](int number, std::string_view text, std::string_view) {
+    if (!text.empty()) written.emplace_back(number, std::string(text));
+    return true;
+  });
   return written;
 }
 
 bool FirstBlockWindow(const std::string& path, std::string* window) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in.is_open()) return false;
-  std::vector<char> buffer(kTextBufferSize);
-  int number = 0;
-  if (ReadBlockNumber(in, buffer.data(), &number) == 0 || number != 0) return false;
-  in.read(buffer.data(), kFrameTextMax);
-  window->assign(buffer.data(), static_cast<size_t>(in.gcount()));
-  return true;
+  bool first = false;
+  Walk(path, [&](int number, std::string_view, std::string_view raw) {
+    first = number == 0;
+    *window = std::string(raw);
+    return false;
+  });
+  return first;
 }
 
 }  // namespace reference

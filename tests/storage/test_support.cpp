@@ -13,16 +13,13 @@ namespace fs = std::filesystem;
 HookLog g_hooks;
 
 bool WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
+  return static_cast<bool>(std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes);
 }
 
 std::string ReadBytes(const std::string& path, bool* exists) {
   std::ifstream in(path, std::ios::binary);
   if (exists != nullptr) *exists = in.is_open();
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  return bytes;
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 bool Exists(const std::string& path) {
@@ -37,35 +34,23 @@ std::vector<std::string> ListDir(const std::string& dir) {
   return names;
 }
 
-static void RecordSetEditorText(const char* text) {
-  g_hooks.editorText = text;
-  ++g_hooks.setEditorCalls;
-}
-static void RecordGetEditorText(char* buffer, int size) { CopyText(buffer, static_cast<size_t>(size), g_hooks.editorContent.c_str()); }
-static void RecordShowFrameNumber(const char* text) { g_hooks.frameNumber = text; }
-static void RecordRender() { ++g_hooks.renderCalls; }
-static void RecordApplyColours() { ++g_hooks.applyColourCalls; }
-static void RecordRefusal(Refusal why) { g_hooks.refusals.push_back(static_cast<int>(why)); }
-static void RecordSound(const char* path) { g_hooks.soundsPlayed.push_back(path); }
-static void RecordWriteFailure(const char* name, const char* reason) {
-  g_hooks.writeFailures.push_back(name);
-  EXPECT_NE(reason[0], '\0') << name;
-}
-
 void StorageTest::SetUp() {
   ResetStorageState();
   ASSERT_TRUE(AllocateTextBuffers());
   g_hooks = HookLog{};
-  g_viewHooks = ViewHooks{RecordSetEditorText, RecordGetEditorText, RecordShowFrameNumber, RecordRender,
-                          RecordApplyColours, RecordWriteFailure, nullptr, RecordRefusal};
-  g_playSound = RecordSound;
+  g_viewHooks = {[](const char* text) { g_hooks.editorText = text; ++g_hooks.setEditorCalls; },
+                 [](char* buffer, int size) { CopyText(buffer, size_t(size), g_hooks.editorContent.c_str()); },
+                 [](const char* text) { g_hooks.frameNumber = text; }, [] { ++g_hooks.renderCalls; },
+                 [] { ++g_hooks.applyColourCalls; },
+                 [](const char* name, const char* reason) {
+                   g_hooks.writeFailures.push_back(name);
+                   EXPECT_NE(reason[0], '\0') << name;
+                 },
+                 nullptr, [](Refusal why) { g_hooks.refusals.push_back(int(why)); }};
+  g_playSound = [](const char* path) { g_hooks.soundsPlayed.push_back(path); };
   static std::mt19937 rng(std::random_device{}());
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = std::string("zoetrix-") + info->test_suite_name() + "-" + std::to_string(rng());
-  std::replace(name.begin(), name.end(), '/', '_');
-  fs::path dir = fs::temp_directory_path() / name;
-  fs::create_directories(dir);
-  dir_ = dir.generic_string();
+  dir_ = (fs::temp_directory_path() / ("zoetrix-test-" + std::to_string(rng()))).generic_string();
+  fs::create_directories(dir_);
 }
 
 void StorageTest::TearDown() {
@@ -77,7 +62,7 @@ void StorageTest::TearDown() {
 }
 
 std::string StorageTest::FramePath(int n) const {
-  char name[64];
+  char name[16];
   std::snprintf(name, sizeof name, "%04d.txt", n);
   return Base() + name;
 }
@@ -89,7 +74,7 @@ void StorageTest::Load(uint32_t n, int mode) {
 }
 
 std::string Block(int number, const std::string& text) {
-  char head[32];
+  char head[16];
   std::snprintf(head, sizeof head, "%04d\r\n", number);
   return head + text + "\r\n[end]\r\n";
 }

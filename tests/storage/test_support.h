@@ -9,13 +9,11 @@
 
 #include "animation.h"
 
-// Writes bytes to path, replacing it. Returns false on failure.
 bool WriteBytes(const std::string& path, const std::string& bytes);
-// Reads the whole file; sets *exists to false when it cannot be opened.
+// The whole file; *exists is false when it cannot be opened.
 std::string ReadBytes(const std::string& path, bool* exists = nullptr);
 bool Exists(const std::string& path);
-// Names of the files in dir, sorted.
-std::vector<std::string> ListDir(const std::string& dir);
+std::vector<std::string> ListDir(const std::string& dir);  // sorted names
 
 // What the view hooks were asked to do.
 struct HookLog {
@@ -31,9 +29,8 @@ struct HookLog {
 };
 extern HookLog g_hooks;
 
-// A test with fresh storage state, recording hooks, the text buffers
-// allocated, and a scratch directory (removed afterwards). Base() is the
-// base path "<dir>/anim".
+// Fresh storage state, recording hooks, the text buffers allocated, and a
+// scratch directory (removed afterwards) holding the animation Base().
 class StorageTest : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -44,7 +41,7 @@ class StorageTest : public ::testing::Test {
   std::string AllInOnePath() const { return Base() + ".txt"; }
   void WriteFrame(int n, const std::string& bytes) { ASSERT_TRUE(WriteBytes(FramePath(n), bytes)); }
   void WriteAllInOne(const std::string& bytes) { ASSERT_TRUE(WriteBytes(AllInOnePath(), bytes)); }
-  // Loads frame n of Base() in the given mode.
+  // Sets the mode and the base path, and loads frame n.
   void Load(uint32_t n, int mode = FrameFiles);
 
  private:

@@ -1,0 +1,142 @@
+#!/usr/bin/env bash
+# Plants each known fault in the program, one at a time, rebuilds, runs the
+# tests that should notice it, and prints "caught" or "MISSED"; the program
+# file is restored after each. The proof that the test suite still catches
+# the faults it guards (the mended faults and one per behaviour group).
+#
+# Usage: bash scripts/plant-faults.sh [name-pattern]
+# Needs the native and windows presets configured (built once by test.sh).
+# Window-side faults run the Windows tests but storage_tests, which cover
+# storage and run natively as well.
+set -uo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
+pattern="${1:-.}"
+log="$root/build/logs/plant-faults.log"
+mkdir -p "$(dirname "$log")"
+: >"$log"
+
+# fault NAME PRESET FILE OLD NEW: OLD must occur exactly once in FILE.
+fault() {
+  local name="$1" preset="$2" file="$3" old="$4" new="$5"
+  grep -q -- "$pattern" <<<"$name" || return 0
+  local saved
+  saved="$(mktemp)"
+  cp "$file" "$saved"
+  if ! python3 - "$file" "$old" "$new" <<'PY'
+import sys
+path, old, new = sys.argv[1:]
+text = open(path, encoding="utf-8").read()
+if text.count(old) != 1:
+    sys.exit("%s: the fault's text occurs %d times" % (path, text.count(old)))
+open(path, "w", encoding="utf-8").write(text.replace(old, new))
+PY
+  then
+    echo "SETUP-ERROR $name"
+    rm -f "$saved"
+    return
+  fi
+  local result=MISSED out
+  out="$(mktemp)"
+  echo "=== $name ($preset): $file" >>"$log"
+  if ! cmake --build --preset "$preset" -j "$(nproc)" >"$out" 2>&1; then
+    result="caught (the build fails)"
+  else
+    if [ "$preset" = windows ]; then
+      bash scripts/with-display.sh ctest --preset windows --timeout 300 -E storage_tests >"$out" 2>&1
+    else
+      ctest --preset "$preset" -j "$(nproc)" --timeout "$([ "$preset" = sanitize ] && echo 300 || echo 60)" -E bench >"$out" 2>&1
+    fi
+    # Only a test run that ended counts; anything else is an error of the run.
+    if grep -qE ' [1-9][0-9]* tests? failed out of' "$out"; then
+      result=caught
+    elif ! grep -qE ' 0 tests failed out of' "$out"; then
+      result=ERROR
+    fi
+  fi
+  cat "$out" >>"$log"
+  rm -f "$out"
+  cp "$saved" "$file"
+  rm -f "$saved"
+  # Which tests failed, for the report.
+  local failed
+  failed="$(sed -n "/=== $name /,\$p" "$log" | grep -E '^\s+[0-9]+ - ' | sed -E 's/^\s+[0-9]+ - //; s/ \(.*//' | sort -u | tr '\n' ' ')"
+  printf '%-8s %-44s %s\n' "$result" "$name" "$failed"
+}
+
+S=storage; L=storage/frame_loader.cpp; H=storage/frame_header.cpp; E=storage/frame_editing.cpp; B=storage/block_stream.cpp
+C=storage/conversion.cpp; P=shell/paths.cpp; M=shell/main_window.cpp; K=shell/commands.cpp; V=view/frame_view.cpp; F=view/font.cpp
+
+# Mended faults of the storage core.
+fault repeat-cycle-followed native $L 'if (s_chain[i] == n) return 0;' 'if (s_chain[i] == n && false) return 0;'
+fault repeat-chain-limit-off-by-one native $L 'if (s_chainDepth >= kMaxRepeatChain) return 0;' 'if (s_chainDepth > kMaxRepeatChain) return 0;'
+fault same-without-number-repeats-0 native $H 'if (ParseInt(line + 4, &n) == nullptr) return 0;' 'if (ParseInt(line + 4, &n) == nullptr) n = 0;'
+fault colour-text-40-bytes native $S/frame_header.h 'constexpr int kColourTextSize = 80;' 'constexpr int kColourTextSize = 40;'
+fault sound-cue-cut-like-record native $H 'CopyLine(g_soundCue.path, sizeof g_soundCue.path, path);' 'CopyLine(g_soundCue.path, sizeof g_frameRecord.soundPath, path);'
+fault frame-name-cut-not-refused native $S/animation.cpp 'if (written < 0 || static_cast<size_t>(written) >= outSize) {' 'if (written < 0) {'
+fault numbers-do-not-saturate native $H 'if (v > INT_MAX) v = INT_MAX;' ''
+fault work-buffer-not-terminated sanitize $S/frame_files.cpp 'in.read(WorkBuffer, kFrameTextMax);' 'in.read(WorkBuffer, kTextBufferSize);'
+fault skip-line-past-terminator native $H "return cr[1] == '\\0' ? cr + 1 : cr + 2;" 'return cr + 2;'
+fault header-without-brace-has-body native $L 'return body != nullptr ? body : text + std::strlen(text);' 'return body != nullptr ? body : text;'
+fault missing-colour-values-kept native $H 'int v[6] = {0, 0, 0, 0, 0, 0};' 'int v[6] = {PenColour.red, PenColour.green, PenColour.blue, BackColour.red, BackColour.green, BackColour.blue};'
+fault sound-without-path-line native $H 'if (path == nullptr) return 0;  // no path line' ''
+# Mended faults of frame editing.
+fault paste-onto-itself native $E 'if (g_animation.copiedFrame == g_animation.currentFrame) return;' ''
+fault composed-header-cut native $E 'static char s_composed[kComposedSize];' 'static char s_composed[kTextBufferSize];'
+fault copy-stream-loops-on-failed-read native $E 'if (!in) return;' 'if (in.eof()) return;'
+# Mended faults of the window side and start-up.
+fault face-name-not-cut windows $F 'if (line[0] != '"'"'\0'"'"') CopyText(g_fontDescription.lfFaceName, sizeof g_fontDescription.lfFaceName, line);' 'if (line[0] != '"'"'\0'"'"') std::memcpy(g_fontDescription.lfFaceName, line, std::strlen(line) + 1);'
+fault joined-path-not-refused native $P 'if (written < 0 || static_cast<size_t>(written) >= size) {' 'if (written < 0) {'
+fault separator-ignores-lead-bytes native $P 'if (g_isLeadByte != nullptr && g_isLeadByte(static_cast<unsigned char>(*p))) {' 'if (false) {'
+fault windows-default-no-lead-bytes windows $P 'bool (*g_isLeadByte)(unsigned char lead) = AnsiLeadByte;' 'bool (*g_isLeadByte)(unsigned char lead) = nullptr;'
+fault cancelled-font-dialog-kept windows $F 'if (confirmed) g_fontDescription = chosen;' 'g_fontDescription = chosen;'
+fault surface-objects-not-restored windows $V 'RestoreDC(s_surface, s_surfaceState);' ''
+fault colours-applied-before-surface windows $V '  if (s_surface == nullptr) return;
+  s_brush' '  s_brush'
+fault long-command-line-cut windows $M 'if (written < 0 || written >= static_cast<int>(sizeof s_commandLine)) {' 'if (written < 0) {'
+fault dropped-name-cut windows $M 'if (length > 0 && length < static_cast<UINT>(kPathMax)) {' 'if (length > 0) {'
+fault close-box-low-bits windows $M 'if ((wParam & 0xFFF0) != SC_CLOSE) return FALSE;' 'if (wParam != SC_CLOSE) return FALSE;'
+
+# One fault per behaviour group.
+fault reader-number-line-10 native $B 'size_t most = available < 9 ? available : 9;' 'size_t most = available < 10 ? available : 10;'
+fault reader-next-block-6-on native $B 'void AdvanceToNextBlock(BlockStream& s) { s.pos = s.textStart + s.textLength + 7; }' 'void AdvanceToNextBlock(BlockStream& s) { s.pos = s.textStart + s.textLength + 6; }'
+fault reader-end-across-chunks native $B 'from = limit >= s.pos + 4 ? limit - 4 : s.pos;' 'from = limit >= s.pos + 3 ? limit - 3 : s.pos;'
+fault scanner-plain-last-start native storage/text_scan.cpp 'const char* last = limit - 4;  // "[end]" must start before this' 'const char* last = limit - 5;'
+fault header-sound-after-colour native $L 'if (g_frameRecord.hasColour) p = SkipLine(SkipLine(p));' 'if (g_frameRecord.hasColour) p = SkipLine(p);'
+fault header-open-brace-null native $L "const char* close = p != nullptr ? std::strchr(p, '}') : nullptr;" "const char* close = std::strchr(p, '}');"
+fault insert-skips-10000 native $E 'if (current > HighestSlot) return;' 'if (current >= HighestSlot) return;'
+fault delete-stops-before-10000 native $E 'for (uint32_t i = current; i < HighestSlot; ++i) RenameFrame(base, i + 1, i);' 'for (uint32_t i = current; i + 1 < HighestSlot; ++i) RenameFrame(base, i + 1, i);'
+fault rename-replaces native storage/file_io.cpp 'if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return true;' 'if (std::rename(from, to) == 0) return true;'
+fault export-includes-10000 native $C 'for (uint32_t i = 0; i < HighestSlot; ++i) {' 'for (uint32_t i = 0; i <= HighestSlot; ++i) {'
+fault export-end-line-short native $C 'out.write("\r\n[end]\r\n", 9);' 'out.write("\r\n[end]\r\n", 7);'
+fault expansion-writes-empty-text native $C 'if (length > 0) {' 'if (length >= 0) {'
+fault first-colours-any-first-block native $C 'bool first = ReadBlockNumber(s, &number) != 0 && number == 0;' 'bool first = ReadBlockNumber(s, &number) != 0;'
+fault colour-block-null-line native $H 'for (int i = 0; i < 6 && p != nullptr; ++i) p = ParseInt(p, &v[i]);' 'for (int i = 0; i < 6; ++i) p = ParseInt(p, &v[i]);'
+fault input-opens-directories native storage/file_io.cpp 'if (stat(name, &st) == 0 && S_ISDIR(st.st_mode)) return false;' 'if (stat(name, &st) == 0 && S_ISDIR(st.st_mode) && false) return false;'
+fault command-line-keeps-quotes native $P "if (*p == '\"') continue;" ''
+fault chosen-sound-keeps-directory native $P 'if (SameDirectory(soundPath, basePath) == 0) StripDirectory(soundPath);' 'if (SameDirectory(soundPath, basePath) == 1) StripDirectory(soundPath);'
+# The window side, through the user stories.
+fault colour-red-blue-swapped windows $V 'return static_cast<COLORREF>((colour.red & 255) | (colour.green & 255) << 8 | (colour.blue & 255) << 16);' 'return static_cast<COLORREF>((colour.blue & 255) | (colour.green & 255) << 8 | (colour.red & 255) << 16);'
+fault first-paint-black-background windows $V '  BackColour = ColourTriple{255, 255, 255};
+  s_brush' '  BackColour = ColourTriple{0, 0, 0};
+  s_brush'
+fault cancelled-colour-black windows $V 'dialog.rgbResult = RGB(128, 128, 128);' 'dialog.rgbResult = RGB(0, 0, 0);'
+fault new-pen-not-selected windows $V 'DeleteObject(SelectObject(s_surface, s_pen));' 'DeleteObject(s_pen);'
+fault paint-while-playing-shows-editor windows $V '  if (!g_animation.playing) {
+    if (DisplayText' '  if (true) {
+    if (DisplayText'
+fault ampersand-not-underlining windows $V 'DrawTextA(s_surface, DisplayText, -1, &r, DT_EDITCONTROL);' 'DrawTextA(s_surface, DisplayText, -1, &r, DT_EDITCONTROL | DT_NOPREFIX);'
+fault caption-one-dot windows $K 'std::snprintf(caption, sizeof caption, "%s..%s", g_animation.basePath, "zoetrix");' 'std::snprintf(caption, sizeof caption, "%s.%s", g_animation.basePath, "zoetrix");'
+fault save-frame-command-lost windows $K '{IDC_SAVEFRAME, SaveFrame},' ''
+fault copy-to-next-stays windows $K '       SendCommand(CMD_NEXT);' ''
+fault sound-keeps-directory-in-program windows $K '  StoreChosenSound(s_soundPath, g_animation.basePath);' ''
+fault fastest-speed-slow windows $K '{CMD_SPEED6, [] { SetSpeed(30); }},' '{CMD_SPEED6, [] { SetSpeed(1000); }},'
+fault stop-keeps-playing windows $K '  g_animation.playing = 0;
+  KillTimer' '  KillTimer'
+fault playback-never-ends windows $L '    g_animation.playing = 0;
+  }
+  CloseBlockStream' '  }
+  CloseBlockStream'
+fault exit-command-lost windows $K '{CMD_EXIT, Close},' ''
+fault font-save-adds-line-end windows $F 'out.write(face, static_cast<std::streamsize>(strnlen(face, sizeof g_fontDescription.lfFaceName)));' 'out << face << "\n";'
+fault mode-command-ignored windows $K '{CMD_MODEALLINONE, [] { SetMode(AllInOne); }},' '{CMD_MODEALLINONE, [] { SetMode(FrameFiles); }},'
