@@ -1,6 +1,7 @@
 #include "app_driver.h"
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -102,9 +103,9 @@ HWND FindOtherDialog(const App& app, HWND except) {
   return FindDialog([&](HWND w) { return OfProcess(w, app.process.dwProcessId) && w != app.main && w != except; });
 }
 
-HWND WaitForDialog(const App& app, int timeoutMs) {
+HWND WaitForDialog(const App& app) {
   HWND dialog = nullptr;
-  WaitFor([&] { return (dialog = FindOtherDialog(app, nullptr)) != nullptr; }, timeoutMs);
+  WaitFor([&] { return (dialog = FindOtherDialog(app, nullptr)) != nullptr; });
   return dialog;
 }
 
@@ -119,7 +120,7 @@ bool ConfirmFileDialog(const App& app, HWND dialog, const std::string& path) {
   });
 }
 
-bool WaitForDialogGone(HWND dialog, int timeoutMs) { return WaitFor([&] { return !IsWindowVisible(dialog); }, timeoutMs); }
+bool WaitForDialogGone(HWND dialog) { return WaitFor([&] { return !IsWindowVisible(dialog); }); }
 
 HWND DialogItem(HWND dialog, int id) {
   for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -129,13 +130,16 @@ HWND DialogItem(HWND dialog, int id) {
   return nullptr;
 }
 
-COLORREF ScreenPixel(HWND window, int x, int y) {
-  POINT point{x, y};
-  ClientToScreen(window, &point);
+int PixelsOtherThan(HWND window, RECT area, COLORREF colour) {
+  POINT origin{0, 0};
+  ClientToScreen(window, &origin);
   HDC screen = GetDC(nullptr);
-  COLORREF colour = GetPixel(screen, point.x, point.y);
+  int count = 0;
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) count += GetPixel(screen, origin.x + x, origin.y + y) != colour;
+  }
   ReleaseDC(nullptr, screen);
-  return colour;
+  return count;
 }
 
 std::string MakeScratchDirectory() {
@@ -144,13 +148,19 @@ std::string MakeScratchDirectory() {
   static unsigned counter = 0;
   do std::snprintf(name, sizeof name, "%szoetrix-e2e-%lu-%u\\", temp, GetCurrentProcessId(), ++counter);
   while (!CreateDirectoryA(name, nullptr));
+  CreateDirectoryA((name + std::string("d.x")).c_str(), nullptr);
   return name;
 }
 
 void RemoveScratchDirectory(const std::string& dir) {
   WIN32_FIND_DATAA found;
   HANDLE find = FindFirstFileA((dir + "*").c_str(), &found);
-  for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found)) DeleteFileA((dir + found.cFileName).c_str());
+  for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found)) {
+    const std::string name = dir + found.cFileName;
+    if (found.cFileName[0] == '.') continue;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveScratchDirectory(name + "\\");
+    DeleteFileA(name.c_str());
+  }
   FindClose(find);
   RemoveDirectoryA(dir.c_str());
 }
@@ -163,4 +173,19 @@ std::string ReadFileBytes(const std::string& path, bool* exists) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool SetImmutable(const std::string& path, bool immutable) {
+  FARPROC proc = GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
+  char* (*unixName)(const WCHAR*) = nullptr;
+  WCHAR wide[MAX_PATH];
+  if (proc == nullptr || MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH) == 0) return false;
+  std::memcpy(&unixName, &proc, sizeof proc);
+  char* name = unixName(wide);
+  std::string command = std::string("Z:\\usr\\bin\\chattr ") + (immutable ? "+i \"" : "-i \"") + name + "\"";
+  HeapFree(GetProcessHeap(), 0, name);
+  // Done once the change shows: the file opens for writing exactly while mutable.
+  return WinExec(command.c_str(), SW_HIDE) > 31 && WaitFor([&] {
+           HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+           if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+           return (file == INVALID_HANDLE_VALUE) == immutable;
+         });
+}

@@ -31,6 +31,7 @@ TEST_F(FrameLoader, HeaderForms) {
       {"{\r\nsound\r\n" + p300 + "\r\n}\r\nx", "x", "", p300.substr(0, kPathMax - 1), nullptr, p300},
       {"{\r\nsame 1\r\n}\r\n", "one", "9 9 9 1 1 1", "", one.c_str()},
       {"{\r\nsame\r\n1\r\n}\r\n", "one", "9 9 9 1 1 1", "", one.c_str()},
+      {"{\r\nsame -1\r\n}\r\nx", "x", "", ""},  // a negative number names no frame
       {full + "overflow", full, "", "", full.c_str()},
       {std::string("{\r\ncolor\r\n1 2 3 4 5 6\r\n}\r\nab\0cd", 31), "ab", "1 2 3 4 5 6", "", "{\r\ncolor\r\n1 2 3 4 5 6\r\n}\r\nab"},
   };
@@ -94,5 +95,13 @@ TEST_F(FrameLoader, RepeatChainsStopAtACycleOrTheirLimit) {
     EXPECT_EQ(std::string(g_frameRecord.body), c.body);
     EXPECT_EQ(g_hooks.renderCalls, 1);
     EXPECT_EQ(g_hooks.frameNumber, std::to_string(c.n));
+  }
+  // In the all-in-one layout a repeat of a missing block shows an empty frame
+  // and plays on; only the end of the blocks for the frame played ends playback.
+  WriteAllInOne(Block(0, "{\r\nsame 9\r\n}\r\n") + Block(1, "{\r\nsame 3\r\n}\r\n") + Block(4, "four"));
+  for (uint32_t n : {0u, 1u, 5u}) {
+    g_animation.playing = 1;
+    Load(n, AllInOne);
+    EXPECT_EQ(DisplayText + std::to_string(g_animation.playing), n == 5 ? "0" : "1") << n;
   }
 }
