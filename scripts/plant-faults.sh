@@ -134,6 +134,7 @@ fault relative-base-path-kept windows $K 'MakeAbsolutePath(g_animation.basePath,
 fault chooser-changes-directory windows shell/file_chooser.cpp 'OFN_HIDEREADONLY | OFN_CREATEPROMPT | OFN_NOCHANGEDIR' 'OFN_HIDEREADONLY | OFN_CREATEPROMPT'
 fault missing-repeat-ends-playback native $L 'if (ended && s_chainDepth <= 1)' 'if (ended)'
 # The block index: used only while the file is provably the one indexed.
+fault index-keeps-changed-file native storage/block_index.cpp ' || !SameFileVersion(*identity, s_index.identity)' ''
 fault index-ignores-write-time native storage/file_io.cpp 'a.writeTime == b.writeTime &&' ''
 fault index-ignores-size native storage/file_io.cpp 'a.size == b.size &&' ''
 fault index-ignores-identity native storage/file_io.cpp 'a.volume == b.volume && a.file == b.file &&' ''
