@@ -76,16 +76,18 @@ class Program : public ::testing::Test {
     while (x > 1 && PixelsOtherThan(app_.view, {x, 1, x + 1, 24}, background) == 0) --x;
     return x;
   }
-  // Posts a command that opens a dialog; presses button in it, if one is
-  // given, and returns once the program has carried on after it.
+  // Presses button in dialog and returns once the program has carried on after it.
+  void Press(HWND dialog, int button) {
+    PostMessageA(dialog, WM_COMMAND, button, 0);
+    EXPECT_TRUE(WaitForDialogGone(dialog));
+    Command(app_, 0);
+  }
+  // Posts a command that opens a dialog, and presses button in it if one is given.
   HWND Dialog(WORD command, int button = 0) {
     PostCommand(app_, command);
     HWND dialog = WaitForDialog(app_);
     EXPECT_NE(dialog, nullptr);
-    if (button == 0 || dialog == nullptr) return dialog;
-    PostMessageA(dialog, WM_COMMAND, button, 0);
-    EXPECT_TRUE(WaitForDialogGone(dialog));
-    Command(app_, 0);
+    if (button != 0 && dialog != nullptr) Press(dialog, button);
     return dialog;
   }
   // Runs a command that cannot write: one box naming file and the system's
@@ -95,9 +97,7 @@ class Program : public ::testing::Test {
     std::string text = Text(DialogItem(box, 0xFFFF));
     EXPECT_EQ(text.find(kFileCouldNot), 0u) << text;
     EXPECT_NE(text.find(file + "\r\n\r\n"), std::string::npos) << text;
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitForDialogGone(box));
-    Command(app_, 0);
+    Press(box, IDOK);
     EXPECT_EQ(FindOtherDialog(app_, nullptr), nullptr);
   }
   void MakeImmutable(const std::string& file) {
@@ -213,9 +213,7 @@ TEST_F(Program, ExportsExpandsAndOpensAnother) {
     std::string text;
     for (HWND c = GetWindow(question, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) text += Text(c);
     EXPECT_NE(text.find(" 2 "), std::string::npos) << text;
-    PostMessageA(question, WM_COMMAND, answer, 0);
-    ASSERT_TRUE(WaitForDialogGone(question));
-    Command(app_, 0);
+    Press(question, answer);
     EXPECT_EQ(ReadFileBytes(P("d.x\\anim.txt")), answer == IDNO ? all : Block("0001", "eb\r\n") + Block("0002", "eb\r\n"));
   }
   // Expansion onto two frame files that cannot be written: one box, and no
@@ -300,8 +298,7 @@ TEST_F(Program, ColoursFontAndSound) {
   for (WORD command : {CMD_PENCOLOUR, CMD_BACKCOLOUR}) {
     HWND dialog = Dialog(command);
     for (int i = 0; i < 3; ++i) SetWindowTextA(DialogItem(dialog, 706 + i), values[command == CMD_BACKCOLOUR][i]);
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitForDialogGone(dialog));
+    Press(dialog, IDOK);
   }
   InvalidateRect(app_.view, nullptr, FALSE);
   ExpectColours(kRed, kBlue);
@@ -349,9 +346,7 @@ TEST_F(Program, PlaysChangesSpeedStopsAndEnds) {
   HWND chooser = Dialog(CMD_PENCOLOUR);
   EXPECT_FALSE(IsWindowEnabled(app_.main));
   const int shown = Number();
-  PostMessageA(chooser, WM_COMMAND, IDOK, 0);
-  ASSERT_TRUE(WaitForDialogGone(chooser));
-  Command(app_, 0);
+  Press(chooser, IDOK);
   EXPECT_EQ(Shown() + ReadFileBytes(F(shown)), std::to_string(shown) + ":" + FrameText(shown) + FrameText(shown));
   // In the all-in-one layout, the frame after the last one ends playback.
   Command(app_, CMD_MODEALLINONE);
