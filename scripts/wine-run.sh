@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine with the project's prefix: 32-bit,
-# Japanese locale (ANSI code page 932), quiet. Creates the prefix on first use.
+# Japanese locale (ANSI code page 932), quiet. Creates the prefix on first use;
+# "wine-run.sh --prepare" only creates it.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 export WINEPREFIX="${ZOETRIX_WINEPREFIX:-$here/../build/wineprefix}"
@@ -21,4 +22,5 @@ mkdir -p "$WINEPREFIX"
     wineserver -w
   fi
 ) 9>"$WINEPREFIX.lock"
+[ "${1:-}" = --prepare ] && exit 0
 exec wine "$@"

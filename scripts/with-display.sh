@@ -7,9 +7,13 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
 fi
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 # Wine's processes stay bound to the display they started on: end the
-# project's Wine session before and after the private display's lifetime.
+# project's Wine session before and after the private display's lifetime
+# (-k only signals the server; -w waits until it is gone, so that no program
+# meets a server that is going away).
+prefix="${ZOETRIX_WINEPREFIX:-$here/../build/wineprefix}"
 stop_wine() {
-  WINEPREFIX="${ZOETRIX_WINEPREFIX:-$here/../build/wineprefix}" wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX="$prefix" wineserver -w >/dev/null 2>&1 || true
 }
 # Find a free display number.
 n=90
@@ -25,4 +29,11 @@ for _ in $(seq 1 100); do
   sleep 0.1
 done
 xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not answer" >&2; exit 1; }
+# One server for the whole run, kept while no program runs: tests start many
+# short Wine programs, and one that starts while an idle server shuts down
+# loses its connection to it.
+if command -v wineserver >/dev/null 2>&1; then
+  ZOETRIX_WINEPREFIX="$prefix" bash "$here/wine-run.sh" --prepare
+  WINEPREFIX="$prefix" wineserver -p >/dev/null 2>&1 || true
+fi
 "$@"
