@@ -72,18 +72,12 @@ TEST_F(FrameEditing, CopyPasteAndSave) {
   At(2, Mark);
   At(5, PasteFrame);  // frame 2 has no file: nothing
   EXPECT_EQ(Files(), (Frames{{4, big}, {5, big}}));
-  // A paste copies the marked frame as it is then; a paste onto itself keeps
-  // the frame; saving writes the frame file in either layout.
+  // A paste copies the marked frame as it is then; a save keeps what the editor holds.
   g_hooks.editorContent = std::string(40000, 'x');
   At(4, Mark);
   At(4, SaveFrameFromEditor);
   At(5, PasteFrame);
-  At(5, Mark);
-  At(5, PasteFrame);
-  g_animation.storageMode = AllInOne;
-  g_hooks.editorContent = "a\r\nb";
-  At(6, SaveFrameFromEditor);
-  EXPECT_EQ(Files(), (Frames{{4, full}, {5, full}, {6, "a\r\nb"}}));
+  EXPECT_EQ(Files(), (Frames{{4, full}, {5, full}}));
 }
 
 // The header comes from the frame record, the body from the editor (after its
@@ -158,18 +152,6 @@ TEST_F(FrameEditing, ExportAndExpansionRoundTripAddsOneLineEnd) {
   At(0, ExpandAllInOne);
   EXPECT_EQ(Files(), expanded);
   EXPECT_EQ(g_animation.storageMode, FrameFiles);
-}
-
-TEST_F(FrameEditing, FirstFrameColoursOfFrameFiles) {
-  const std::string white = "{\r\ncolor\r\n255 255 255 0 0 0\r\n}\r\nbody\r\n";
-  for (const std::string& zero : std::vector<std::string>{white, "", "color\r\n255 255 255 0 0 0\r\n", "{\r\nsame 1\r\n}\r\n",
-                                                         "{\r\nsound\r\nb.wav\r\ncolor\r\n255 255 255 0 0 0\r\n}\r\n"}) {
-    Write(zero.empty() ? Frames{{-1, Block(0, white)}, {1, white}} : Frames{{-1, Block(0, white)}, {0, zero}, {1, white}});
-    g_hooks.applyColourCalls = g_frameRecord.hasColour = 0;
-    PenColour = ColourTriple{1, 2, 3};
-    At(0, ApplyFirstFrameColours);
-    EXPECT_EQ(PenColour.red + PenColour.green + PenColour.blue + g_hooks.applyColourCalls + g_frameRecord.hasColour, zero == white ? 767 : 6) << zero;
-  }
 }
 
 TEST_F(FrameEditing, WritesThatFailLeaveTheOldFileAndAreTold) {
