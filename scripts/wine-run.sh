@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine with the project's prefix: 32-bit,
-# Japanese locale (ANSI code page 932), quiet. Creates the prefix on first use;
-# "wine-run.sh --prepare" only creates it.
+# Japanese locale (ANSI code page 932), quiet. Creates the prefix on first use.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 export WINEPREFIX="${ZOETRIX_WINEPREFIX:-$here/../build/wineprefix}"
@@ -22,5 +21,4 @@ mkdir -p "$WINEPREFIX"
     wineserver -w
   fi
 ) 9>"$WINEPREFIX.lock"
-[ "${1:-}" = --prepare ] && exit 0
 exec wine "$@"

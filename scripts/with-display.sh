@@ -29,11 +29,4 @@ for _ in $(seq 1 100); do
   sleep 0.1
 done
 xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not answer" >&2; exit 1; }
-# One server for the whole run, kept while no program runs: tests start many
-# short Wine programs, and one that starts while an idle server shuts down
-# loses its connection to it.
-if command -v wineserver >/dev/null 2>&1; then
-  ZOETRIX_WINEPREFIX="$prefix" bash "$here/wine-run.sh" --prepare
-  WINEPREFIX="$prefix" wineserver -p >/dev/null 2>&1 || true
-fi
 "$@"

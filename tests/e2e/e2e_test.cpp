@@ -315,6 +315,15 @@ TEST_F(Program, ColoursFontAndSound) {
   const std::string withSound = "{\r\ncolor\r\n255 0 0 0 0 255\r\nsound\r\n" + sound + "\r\n}\r\n+" + FrameText(1);
   EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(F(1)) == withSound; })) << ReadFileBytes(F(1));
   EXPECT_EQ(Shown(), "1:" + withSound);
+  // Sharing as a web page reads every frame, and leaves the frame on show,
+  // its colours and its header as they were.
+  Dialog(CMD_EXPORTHTML, IDOK);
+  EXPECT_NE(ReadFileBytes(P("d.x\\anim.html")).find("zx-text"), std::string::npos);
+  InvalidateRect(app_.view, nullptr, FALSE);
+  ExpectColours(RGB(128, 128, 128), kBlue);
+  Command(app_, CMD_SAVECOLOURS);
+  const std::string grey = "{\r\ncolor\r\n128 128 128 0 0 255" + withSound.substr(withSound.find("\r\nsound"));
+  EXPECT_EQ(ReadFileBytes(F(1)) + Shown(), grey + "1:" + grey);
 }
 
 TEST_F(Program, PlaysChangesSpeedStopsAndEnds) {
