@@ -58,9 +58,10 @@ PY
   rm -f "$out"
   cp "$saved" "$file"
   rm -f "$saved"
-  # Which tests failed, for the report.
+  # Which tests failed, for the report (under Wine: the test cases too).
   local failed
-  failed="$(sed -n "/=== $name /,\$p" "$log" | grep -E '^\s+[0-9]+ - ' | sed -E 's/^\s+[0-9]+ - //; s/ \(.*//' | sort -u | tr '\n' ' ')"
+  failed="$(sed -n "/=== $name /,\$p" "$log" | grep -E '^\s+[0-9]+ - |^\[  FAILED  \] [A-Za-z]+\.' |
+    sed -E 's/^\s+[0-9]+ - //; s/^\[  FAILED  \] //; s/ \(.*//; s/,.*//' | sort -u | tr '\n' ' ')"
   printf '%-8s %-44s %s\n' "$result" "$name" "$failed"
 }
 
@@ -114,7 +115,7 @@ fault later-failure-replaces-first windows $K "if (s_failure[0] != '\\0') return
 fault box-before-command-done windows $K 'if (s_commandDepth == 0) ShowWriteFailure();' 'ShowWriteFailure();'
 fault same-negative-repeats native $H 'if (ParseInt(line + 4, &n) == nullptr || n < 0) return 0;' 'if (ParseInt(line + 4, &n) == nullptr) return 0;'
 # Mended faults of the editor: it never writes the wrong text into a frame.
-fault stop-keeps-old-editor-text windows $K 'if (wasPlaying) Reload();' ''
+fault stop-keeps-old-editor-text windows $K 'if (wasPlaying) Reload();' 'if (wasPlaying && false) Reload();'
 fault open-chooser-plays-on windows $K '  StopPlayback();
   UseTextPreset();' '  UseTextPreset();'
 fault colour-chooser-plays-on windows $K '  StopPlayback();
@@ -125,6 +126,7 @@ fault open-keeps-editor-text windows $K '  EmptyEditor();
 fault open-keeps-frame-record windows $K '  ForgetLoadedFrame();' ''
 fault untouched-editor-saved windows $K 'if (EditorHoldsFrame()) SaveFrameFromEditor' 'SaveFrameFromEditor'
 fault untouched-editor-colours-saved windows $K 'if (EditorHoldsFrame()) SaveCurrentColours' 'SaveCurrentColours'
+fault untouched-editor-sound-saved windows $K 'if (!ChooseFile(g_mainWindow, s_soundPath) || !EditorHoldsFrame()) return;' 'if (!ChooseFile(g_mainWindow, s_soundPath)) return;'
 fault cancelled-open-opens windows $K 'if (!ChooseFile(g_mainWindow, path)) return;' 'ChooseFile(g_mainWindow, path);'
 fault body-from-record native $E 'CopyText(s_draft.body, sizeof s_draft.body, BodyAfterHeader(WorkBuffer));' ''
 fault header-limit-not-refused native $E 'if (length > limit) {' 'if (false) {'
@@ -133,6 +135,8 @@ fault export-writes-nothing-over-file native $C 'if (!any) {' 'if (false) {'
 fault relative-base-path-kept windows $K 'MakeAbsolutePath(g_animation.basePath, sizeof g_animation.basePath);' ''
 fault chooser-changes-directory windows shell/file_chooser.cpp 'OFN_HIDEREADONLY | OFN_CREATEPROMPT | OFN_NOCHANGEDIR' 'OFN_HIDEREADONLY | OFN_CREATEPROMPT'
 fault missing-repeat-ends-playback native $L 'if (ended && s_chainDepth <= 1)' 'if (ended)'
+fault playing-shows-header native $L 'CopyText(DisplayText, kTextBufferSize, g_animation.playing ? body : WorkBuffer);' 'CopyText(DisplayText, kTextBufferSize, WorkBuffer);'
+fault frame-file-first-colours-of-1 native $C 'ReadFirstBlockWindow(base) : ReadFrameFile(base, 0);' 'ReadFirstBlockWindow(base) : ReadFrameFile(base, 1);'
 # The block index: used only while the file is provably the one indexed.
 fault index-keeps-changed-file native storage/block_index.cpp ' || !SameFileVersion(*identity, s_index.identity)' ''
 fault index-ignores-write-time native storage/file_io.cpp 'a.writeTime == b.writeTime &&' ''
@@ -144,6 +148,9 @@ fault index-number-line-unchecked native $B 'if (ReadNumberLineAt(s, &read) == 0
 fault index-walk-mismatch-kept native $B 'if (!s.mismatch) return found;' 'return found;'
 # The page writer and the command-line tool.
 fault page-never-ends-playback native webpage/web_page.cpp 'f.ends = g_animation.playing == 0;' 'f.ends = false;'
+fault page-changes-frame-record windows webpage/web_page.cpp '  g_frameRecord = s.record;' ''
+fault page-changes-colours windows webpage/web_page.cpp '  PenColour = s.pen;' ''
+fault page-changes-frame-number windows webpage/web_page.cpp '  g_animation = s.animation;' ''
 fault cli-force-ignored native cli/main.cpp 'if (s_force) return true;' ''
 
 # One fault per behaviour group.

@@ -355,6 +355,7 @@ TEST_F(Program, PlaysChangesSpeedStopsAndEnds) {
   HWND chooser = Dialog(CMD_PENCOLOUR);
   EXPECT_FALSE(IsWindowEnabled(app_.main));
   const int shown = Number();
+  EXPECT_FALSE(WaitFor([&] { return Number() != shown; }, 300));  // stopped: ten ticks pass unseen
   Press(chooser, IDOK);
   EXPECT_EQ(Shown() + ReadFileBytes(F(shown)), std::to_string(shown) + ":" + FrameText(shown) + FrameText(shown));
   // In the all-in-one layout, the frame after the last one ends playback.
