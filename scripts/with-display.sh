@@ -7,9 +7,13 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
 fi
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 # Wine's processes stay bound to the display they started on: end the
-# project's Wine session before and after the private display's lifetime.
+# project's Wine session before and after the private display's lifetime
+# (-k only signals the server; -w waits until it is gone, so that no program
+# meets a server that is going away).
+prefix="${ZOETRIX_WINEPREFIX:-$here/../build/wineprefix}"
 stop_wine() {
-  WINEPREFIX="${ZOETRIX_WINEPREFIX:-$here/../build/wineprefix}" wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX="$prefix" wineserver -w >/dev/null 2>&1 || true
 }
 # Find a free display number.
 n=90

@@ -1,17 +1,11 @@
-// The path helpers: plain string functions, and on Windows the program's
-// directory and the current directory.
+// The path helpers' string functions (the program's directory and the
+// current directory are the end-to-end stories').
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "animation.h"
 #include "paths.h"
-
-#ifdef _WIN32
-#include <windows.h>
-
-#include <filesystem>
-#endif
 
 // Shift-JIS: "\x95\x5c" is 表, whose second byte is the byte of '\'.
 static bool ShiftJisLead(unsigned char lead) { return (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC); }
@@ -59,22 +53,3 @@ TEST(Paths, CommandLinePathsAndJoinedPathsFitOrAreRefused) {
   EXPECT_EQ(out[0], '\0');
   EXPECT_EQ(std::string(out + kPathMax, 8), "zzzzzzzz");
 }
-
-#ifdef _WIN32
-TEST(Paths, ProgramDirectoryAndTheAnimationsDirectory) {
-  char module[kPathMax], settings[kPathMax], small[kPathMax];
-  std::string program(module, GetModuleFileNameA(nullptr, module, sizeof module));
-  ASSERT_TRUE(FontSettingsPath(settings, sizeof settings));
-  EXPECT_EQ(std::string(settings), program.substr(0, program.rfind('\\') + 1) + "font.ini");
-  // Too small a buffer is refused, never overrun.
-  EXPECT_FALSE(FontSettingsPath(small, std::string(settings).size()));
-  EXPECT_STREQ(small, "");
-  const std::filesystem::path start = std::filesystem::current_path();
-  FollowAnimationDirectory(std::string(kPathMax + 10, 'x').insert(3, "\\").c_str());  // does not fit: stays
-  EXPECT_EQ(std::filesystem::current_path(), start);
-  FollowAnimationDirectory(program.c_str());
-  EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::current_path(), std::filesystem::path(program).parent_path()));
-  SetCurrentDirectoryA(start.string().c_str());
-  EXPECT_EQ(g_isLeadByte, AnsiLeadByte);
-}
-#endif

@@ -1,7 +1,11 @@
 // Holds the all-in-one reader to the plain algorithm of reference_reader.h on
 // odd, generated and random files, read in chunks of many sizes so that every
-// kind of block is split everywhere: the frames loaded, expansion, and the
-// first frame's colours.
+// kind of block is split everywhere: the frames loaded, expansion (beside a
+// frame file that a block may name or not), and the first frame's colours.
+// Files also change between loads in every way a file can: the block index
+// may only ever speed reading up. Its clock is the test's, so whether a file
+// counts as written long enough ago is set, never waited for.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "block_index.h"
 #include "block_stream.h"
 #include "conversion.h"
 #include "frame_header.h"
@@ -33,11 +38,12 @@ struct Generator {
   }
   std::string Insert(std::string s, const std::string& what) { return s.empty() ? s : s.insert(Below(s.size()), what); }
   // A text, sometimes holding "[end]", a zero byte or part of an end line,
-  // sometimes about as long as the reader's window or longer.
+  // sometimes about as long as the reader's window (a full frame, export's
+  // CR LF and "[end]") or longer.
   std::string Text() {
-    static const size_t kSizes[] = {0, kFrameTextMax - 9, kFrameTextMax - 4, kFrameTextMax}, kSpread[] = {1, 3, 12, 9000};
-    unsigned kind = Below(40);
-    std::string text = Bytes(kind < 4 ? kSizes[kind] + Below(kSpread[kind]) : Below(OneIn(4) ? 3000 : 120), kArt);
+    static const size_t kSizes[] = {0, kFrameTextMax - 10, kFrameTextMax}, kSpread[] = {1, 13, 9000};
+    unsigned kind = Below(30);
+    std::string text = Bytes(kind < 3 ? kSizes[kind] + Below(kSpread[kind]) : Below(OneIn(4) ? 3000 : 120), kArt);
     text = OneIn(8) ? Insert(text, "[end]") : OneIn(9) ? Insert(text, std::string(1, '\0')) : text;
     return OneIn(10) ? Insert(text, "[en") : text;
   }
@@ -76,23 +82,40 @@ std::string Colours() {
   return s;
 }
 
+int64_t s_now;
+
 class BlockDifferential : public StorageTest {
  protected:
+  void SetUp() override {
+    StorageTest::SetUp();
+    SetBlockIndexClock([] { return s_now; });
+  }
   void TearDown() override {
     SetBlockChunkSize(0);
+    SetBlockIndexClock(nullptr);
     StorageTest::TearDown();
   }
 
+  // Writes the file and compares every read of it; the index's clock then
+  // stands age seconds after its last write (within 2 it is never trusted).
   // Tiny chunks on small files only: they refill every few bytes.
-  void Compare(const std::string& bytes, size_t chunk, bool expand) {
+  void Compare(const std::string& bytes, size_t chunk, bool expand, bool byRename = false, int age = 10) {
     SCOPED_TRACE("chunk " + std::to_string(chunk) + ", " + std::to_string(bytes.size()) + " bytes: " + ::testing::PrintToString(bytes.substr(0, 200)));
     // Only expansion needs a directory of its own; the shared file is
-    // rewritten in place, which is much faster than making a new file.
+    // rewritten in place, which is much faster than making a new file, or
+    // replaced by a new file renamed over it.
     std::string dir = Dir() + "/" + (expand ? std::to_string(cases_++) : "shared"), path = dir + "/anim.txt";
+    std::string written = byRename ? dir + "/new.txt" : path;
     std::filesystem::create_directory(dir);
-    std::ofstream(path, std::ios::app).close();
-    std::fstream(path, std::ios::in | std::ios::out | std::ios::binary) << bytes;
-    std::filesystem::resize_file(path, bytes.size());
+    std::ofstream(written, std::ios::app).close();
+    std::fstream(written, std::ios::in | std::ios::out | std::ios::binary) << bytes;
+    std::filesystem::resize_file(written, bytes.size());
+    if (byRename) std::filesystem::rename(written, path);
+    InputFile opened;
+    FileIdentity id{};
+    ASSERT_TRUE(OpenInputFile(opened, path.c_str()) && QueryFileIdentity(opened, &id));
+    CloseInputFile(opened);
+    s_now = id.writeTime + age * kFileTimeUnitsPerSecond;
     SetBlockChunkSize(bytes.size() > 3000 && chunk < 100 ? 4096 : chunk);
     g_animation.storageMode = AllInOne;
     CopyText(g_animation.basePath, sizeof g_animation.basePath, (dir + "/anim").c_str());
@@ -123,15 +146,18 @@ class BlockDifferential : public StorageTest {
     ASSERT_EQ(Colours(), expected) << "first-frame colours";
 
     if (!expand) return;
-    std::map<std::string, std::string> written, got;
+    std::map<std::string, std::string> expanded, got;
     char name[kPathMax];
+    FrameFileName(name, sizeof name, g_animation.basePath, 7);
+    ASSERT_TRUE(WriteBytes(name, "mine"));
+    expanded[name] = "mine";
     for (const auto& [n, text] : reference::ExpandedBlocks(path)) {
-      if (FrameFileName(name, sizeof name, g_animation.basePath, uint32_t(n))) written[name] = text;
+      if (FrameFileName(name, sizeof name, g_animation.basePath, uint32_t(n))) expanded[name] = text;
     }
     ExpandAllInOne(g_animation.basePath);
     for (const std::string& file : ListDir(dir)) got[dir + "/" + file] = ReadBytes(dir + "/" + file);
     got.erase(path);
-    ASSERT_EQ(got, written) << "expansion";
+    ASSERT_EQ(got, expanded) << "expansion";
   }
 
   Generator gen_;
@@ -152,14 +178,6 @@ constexpr int kRounds = 1200;
 
 // In three parts, which run side by side.
 TEST_F(BlockDifferential, OddRandomAndLargeFilesReadAsThePlainAlgorithmReadsThem) {
-  for (const std::string& bytes :
-       {std::string(), Block(3, ""), std::string("0001\r\nab[end]\r\n0002\r\nc\r\n[end]\r\n"), std::string("1234567890\r\nz\r\n[end]\r\n"),
-        Block(4, "a") + "abc\r\nb\r\n[end]\r\n", std::string("xyz\r\nq\r\n[end]\r\n"), Block(0, "a") + "0001\r\nrest",
-        Block(0, "a") + "0001", std::string("0000\r\na\0b\r\n[end]\r\n", 18) + Block(1, "c"), Block(-1, "neg") + Block(2, "two"),
-        std::string("0001\nabc\n[end]\n"), "0000\r\n" + std::string(50000, 'q'), Block(0, std::string(kFrameTextMax - 7, 'x')) + Block(1, "n"),
-        Block(0, std::string(40000, 'y')) + Block(1, "after")}) {
-    for (size_t chunk : {1, 0}) Compare(bytes, chunk, chunk == 0);
-  }
   for (int i = 0; i < kRounds && !HasFatalFailure(); ++i) {
     Compare(gen_.Bytes(gen_.Below(400), std::string("0123456789-+ [end]\r\n\r\n\0x", 24)), kChunks[gen_.Below(9)], i % 10 == 0);
   }
@@ -177,4 +195,33 @@ TEST_F(BlockDifferential, ExportedFilesReadAsThePlainAlgorithmReadsThem) {
 TEST_F(BlockDifferential, MoreExportedFilesReadAsThePlainAlgorithmReadsThem) {
   gen_.rng.seed(7);
   for (int i = 0; i < kRounds / 2 && !HasFatalFailure(); ++i) Compare(gen_.ExportedFile(), kChunks[gen_.Below(9)], i % 10 == 0);
+}
+
+// Each change keeps the blocks' number lines where the index saw them, or
+// moves them; most make a new block appear inside a text, so that a stale
+// index would read other frames.
+TEST_F(BlockDifferential, ChangingFilesReadAsTheyAreNow) {
+  enum Kind { kInPlace, kMoved, kCut, kAppended };
+  const struct Change { const char* what; Kind kind; bool byRename; int age; } changes[] = {
+      {"same size in place", kInPlace, false, 10}, {"later blocks moved", kMoved, false, 10},
+      {"replaced by rename", kInPlace, true, 10},  {"cut short", kCut, false, 10},
+      {"appended to", kAppended, false, 10},       {"written within the timestamp window", kInPlace, false, 1}};
+  gen_.rng.seed(11);
+  int used = 0;
+  for (int i = 0; i < kRounds / 20 && !HasFatalFailure(); ++i) {
+    std::string bytes = gen_.ExportedFile() + gen_.ExportedFile();
+    for (const Change& change : changes) {
+      const std::string block = "[end]\r\n" + gen_.NumberLine(int(gen_.Below(12))) + "\r\n";
+      const size_t at = gen_.Below(bytes.size() + 1), room = std::min(block.size(), bytes.size() - at);
+      if (change.kind == kInPlace) bytes.replace(at, room, block.substr(0, room));
+      if (change.kind == kMoved) bytes = gen_.OneIn(2) ? bytes.insert(at, block) : bytes.erase(at, room);
+      if (change.kind == kCut) bytes.resize(at);
+      if (change.kind == kAppended) bytes += gen_.ExportedFile();
+      const uint64_t walks = CountBlockIndex().indexedWalks;
+      Compare(bytes, kChunks[gen_.Below(9)], false, change.byRename, change.age);
+      EXPECT_TRUE(change.age > 2 || CountBlockIndex().indexedWalks == walks) << change.what;
+      used += CountBlockIndex().indexedWalks > walks;
+    }
+  }
+  EXPECT_GT(used, kRounds / 20);
 }

@@ -1,7 +1,9 @@
-// Editing operations on frame files, and the conversions between the layouts.
+// Editing operations on frame files, the conversions between the layouts,
+// and writes that fail.
 #include "frame_editing.h"
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <stdexcept>
@@ -70,18 +72,12 @@ TEST_F(FrameEditing, CopyPasteAndSave) {
   At(2, Mark);
   At(5, PasteFrame);  // frame 2 has no file: nothing
   EXPECT_EQ(Files(), (Frames{{4, big}, {5, big}}));
-  // A paste copies the marked frame as it is then; a paste onto itself keeps
-  // the frame; saving writes the frame file in either layout.
+  // A paste copies the marked frame as it is then; a save keeps what the editor holds.
   g_hooks.editorContent = std::string(40000, 'x');
   At(4, Mark);
   At(4, SaveFrameFromEditor);
   At(5, PasteFrame);
-  At(5, Mark);
-  At(5, PasteFrame);
-  g_animation.storageMode = AllInOne;
-  g_hooks.editorContent = "a\r\nb";
-  At(6, SaveFrameFromEditor);
-  EXPECT_EQ(Files(), (Frames{{4, full}, {5, full}, {6, "a\r\nb"}}));
+  EXPECT_EQ(Files(), (Frames{{4, full}, {5, full}}));
 }
 
 // The header comes from the frame record, the body from the editor (after its
@@ -141,7 +137,7 @@ TEST_F(FrameEditing, CopyStreamEndsOnAnyReadFailureAndKeepsTheOldFile) {
 
 TEST_F(FrameEditing, ExportAndExpansionRoundTripAddsOneLineEnd) {
   const Frames frames = {{0, "{\r\ncolor\r\n255 255 255 0 0 0\r\n}\r\n\x82\xa0\r\n"}, {1, "lone\nline feed and lone\rreturn\x1a"},
-                         {5, ""}, {3, std::string(kFrameTextMax - 7, 'w')}, {7, std::string("cut\0here", 8)}, {9999, "last\r\n"}};
+                         {5, ""}, {3, std::string(kFrameTextMax, 'w')}, {7, std::string("cut\0here", 8)}, {9999, "last\r\n"}};
   Frames written = frames, expanded;
   written[10000] = "not exported";
   written[-1] = std::string(40000, 'o');  // older and longer than the export
@@ -149,20 +145,44 @@ TEST_F(FrameEditing, ExportAndExpansionRoundTripAddsOneLineEnd) {
   for (const auto& [n, text] : frames) expanded[-1] += Block(n, text.c_str()), expanded[n] = text.c_str() + std::string("\r\n");
   At(0, ExportAllInOne);
   EXPECT_EQ(Files()[-1], expanded[-1]);
-  Write({{-1, expanded[-1]}});
+  // Expansion replaces frame files; another name of a replaced file keeps the old bytes.
+  Write({{-1, expanded[-1]}, {0, "old"}});
+  std::filesystem::create_hard_link(FramePath(0), FramePath(8000));
+  expanded[8000] = "old";
   At(0, ExpandAllInOne);
   EXPECT_EQ(Files(), expanded);
   EXPECT_EQ(g_animation.storageMode, FrameFiles);
 }
 
-TEST_F(FrameEditing, FirstFrameColoursOfFrameFiles) {
-  const std::string white = "{\r\ncolor\r\n255 255 255 0 0 0\r\n}\r\nbody\r\n";
-  for (const std::string& zero : std::vector<std::string>{white, "", "color\r\n255 255 255 0 0 0\r\n", "{\r\nsame 1\r\n}\r\n",
-                                                         "{\r\nsound\r\nb.wav\r\ncolor\r\n255 255 255 0 0 0\r\n}\r\n"}) {
-    Write(zero.empty() ? Frames{{-1, Block(0, white)}, {1, white}} : Frames{{-1, Block(0, white)}, {0, zero}, {1, white}});
-    g_hooks.applyColourCalls = g_frameRecord.hasColour = 0;
-    PenColour = ColourTriple{1, 2, 3};
-    At(0, ApplyFirstFrameColours);
-    EXPECT_EQ(PenColour.red + PenColour.green + PenColour.blue + g_hooks.applyColourCalls + g_frameRecord.hasColour, zero == white ? 767 : 6) << zero;
+TEST_F(FrameEditing, WritesThatFailLeaveTheOldFileAndAreTold) {
+  const struct Op {
+    const char* what;
+    int target;  // -1: the all-in-one file
+    std::function<void(const char*)> run;
+  } ops[] = {
+      {"save", 1, SaveFrameFromEditor},   {"save colours", 1, SaveCurrentColours}, {"copy to next", 2, CopyToNext},
+      {"paste", 1, PasteFrame},           {"export", -1, ExportAllInOne},          {"expand", 5, ExpandAllInOne},
+  };
+  for (const Op& op : ops) {
+    for (FileStep step : {FileStep::Create, FileStep::Write, FileStep::Move}) {
+      SCOPED_TRACE(std::string(op.what) + " " + std::to_string(static_cast<int>(step)));
+      Write({{0, "old 0"}, {1, "old 1"}, {2, "old 2"}, {5, "old 5"}, {-1, Block(5, "new")}});
+      g_animation.hasCopiedFrame = 1;
+      g_animation.copiedFrame = 0;
+      g_hooks = HookLog{};
+      g_hooks.editorContent = "typed";
+      const Frames before = Files();
+      FailFileStep(step, 1, 5);
+      g_animation.currentFrame = 1;
+      op.run(Base().c_str());
+      EXPECT_EQ(Files(), before);
+      EXPECT_EQ(g_hooks.writeFailures, std::vector<std::string>{op.target < 0 ? AllInOnePath() : FramePath(op.target)});
+    }
   }
+  // Failures of the system's own: a missing directory, a name too long.
+  g_hooks = HookLog{};
+  const std::string missing = Dir() + "/missing/anim", longBase = Dir() + "/" + std::string(254 - Dir().size(), 'b');
+  SaveFrameFromEditor(missing.c_str());
+  SaveFrameFromEditor(longBase.c_str());
+  EXPECT_EQ(g_hooks.writeFailures, (std::vector<std::string>{missing + "0001.txt", longBase + "0001.txt"}));
 }

@@ -31,6 +31,7 @@ TEST_F(FrameLoader, HeaderForms) {
       {"{\r\nsound\r\n" + p300 + "\r\n}\r\nx", "x", "", p300.substr(0, kPathMax - 1), nullptr, p300},
       {"{\r\nsame 1\r\n}\r\n", "one", "9 9 9 1 1 1", "", one.c_str()},
       {"{\r\nsame\r\n1\r\n}\r\n", "one", "9 9 9 1 1 1", "", one.c_str()},
+      {"{\r\nsame -1\r\n}\r\nx", "x", "", ""},  // a negative number names no frame
       {full + "overflow", full, "", "", full.c_str()},
       {std::string("{\r\ncolor\r\n1 2 3 4 5 6\r\n}\r\nab\0cd", 31), "ab", "1 2 3 4 5 6", "", "{\r\ncolor\r\n1 2 3 4 5 6\r\n}\r\nab"},
   };
@@ -50,34 +51,13 @@ TEST_F(FrameLoader, HeaderForms) {
     EXPECT_EQ(g_soundCue.available ? g_soundCue.path : "", c.cue.empty() ? c.sound : c.cue);
     EXPECT_EQ(g_hooks.renderCalls, 1);
     EXPECT_EQ(g_hooks.frameNumber, "0");
-  }
-}
-
-TEST_F(FrameLoader, EditingShowsTheTextPlayingTheBodyAndItsSound) {
-  const std::string frame = "{\r\ncolor\r\n0 0 255 255 255 0\r\nsound\r\nbell.wav\r\n}\r\nhi";
-  WriteFrame(4, frame);
-  WriteAllInOne(Block(4, frame));
-  WriteFrame(5, "no header");
-  WriteFrame(6, "{\r\ncolor\r\n1 2 3 4 5 6\r\n}\r\nC");
-  // sounds: played by the load, then by PlayCue (Listen).
-  struct Case { uint32_t n; int mode, playing; std::string shown; size_t sounds; } cases[] = {
-      {4, AllInOne, 0, frame + "\r\n", 1}, {4, FrameFiles, 1, "hi", 2},
-      {5, FrameFiles, 1, "no header", 1},  // no header: the sound stays
-      {6, FrameFiles, 1, "C", 0},          // a header without one ends it
-      {9, FrameFiles, 1, "", 0},           // no file: empty, and playback goes on
-  };
-  for (const Case& c : cases) {
+    // Playing, the body is shown and its sound played; the editor keeps its text.
     g_hooks = HookLog{};
-    g_animation.currentFrame = c.n;
-    g_animation.playing = c.playing;
-    Load(c.n, c.mode);
-    PlayCue();
-    EXPECT_EQ(std::string(DisplayText), c.shown) << c.n;
-    EXPECT_EQ(g_animation.playing, c.playing);
-    EXPECT_EQ(g_hooks.setEditorCalls, c.playing ? 0 : 1) << c.n;
-    EXPECT_EQ(g_hooks.soundsPlayed, std::vector<std::string>(c.sounds, "bell.wav")) << c.n;
-    EXPECT_EQ(g_hooks.frameNumber, std::to_string(c.n));
-    EXPECT_EQ(g_hooks.renderCalls, 1);
+    g_animation.playing = 1;
+    Load(0);
+    g_animation.playing = 0;
+    EXPECT_EQ(DisplayText + ("|" + g_hooks.editorText), c.body + "|");
+    EXPECT_EQ(g_hooks.soundsPlayed.size(), c.sound.empty() ? 0u : 1u);
   }
 }
 
@@ -94,5 +74,13 @@ TEST_F(FrameLoader, RepeatChainsStopAtACycleOrTheirLimit) {
     EXPECT_EQ(std::string(g_frameRecord.body), c.body);
     EXPECT_EQ(g_hooks.renderCalls, 1);
     EXPECT_EQ(g_hooks.frameNumber, std::to_string(c.n));
+  }
+  // In the all-in-one layout a repeat of a missing block shows an empty frame
+  // and plays on; only the end of the blocks for the frame played ends playback.
+  WriteAllInOne(Block(0, "{\r\nsame 9\r\n}\r\n") + Block(1, "{\r\nsame 3\r\n}\r\n") + Block(4, "four"));
+  for (uint32_t n : {0u, 1u, 5u}) {
+    g_animation.playing = 1;
+    Load(n, AllInOne);
+    EXPECT_EQ(DisplayText + std::to_string(g_animation.playing), n == 5 ? "0" : "1") << n;
   }
 }

@@ -1,5 +1,6 @@
 // Frame names, stepping, number parsing and the file layer.
 #include <climits>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -54,5 +55,5 @@ TEST_F(StorageTest, RenameNeverReplacesAndInputNeverCreates) {
   EXPECT_TRUE(RenameNoReplace(a.c_str(), c.c_str()));
   EXPECT_EQ(ReadBytes(b) + ReadBytes(c), "BA");
   std::ifstream in;
-  EXPECT_FALSE(OpenInput(in, a.c_str()) || OpenInput(in, Dir().c_str()) || Exists(a));
+  EXPECT_FALSE(OpenInput(in, a.c_str()) || OpenInput(in, Dir().c_str()) || std::filesystem::exists(a));
 }

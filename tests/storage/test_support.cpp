@@ -22,11 +22,6 @@ std::string ReadBytes(const std::string& path, bool* exists) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-bool Exists(const std::string& path) {
-  std::error_code ec;
-  return fs::exists(path, ec);
-}
-
 std::vector<std::string> ListDir(const std::string& dir) {
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
@@ -38,7 +33,7 @@ void StorageTest::SetUp() {
   ResetStorageState();
   ASSERT_TRUE(AllocateTextBuffers());
   g_hooks = HookLog{};
-  g_viewHooks = {[](const char* text) { g_hooks.editorText = text; ++g_hooks.setEditorCalls; },
+  g_viewHooks = {[](const char* text) { g_hooks.editorText = text; },
                  [](char* buffer, int size) { CopyText(buffer, size_t(size), g_hooks.editorContent.c_str()); },
                  [](const char* text) { g_hooks.frameNumber = text; }, [] { ++g_hooks.renderCalls; },
                  [] { ++g_hooks.applyColourCalls; },

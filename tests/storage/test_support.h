@@ -12,13 +12,11 @@
 bool WriteBytes(const std::string& path, const std::string& bytes);
 // The whole file; *exists is false when it cannot be opened.
 std::string ReadBytes(const std::string& path, bool* exists = nullptr);
-bool Exists(const std::string& path);
 std::vector<std::string> ListDir(const std::string& dir);  // sorted names
 
 // What the view hooks were asked to do.
 struct HookLog {
   std::string editorText;
-  int setEditorCalls = 0;
   std::string frameNumber;
   int renderCalls = 0;
   int applyColourCalls = 0;
