@@ -78,6 +78,11 @@ TEST_F(FrameEditing, CopyPasteAndSave) {
   At(4, SaveFrameFromEditor);
   At(5, PasteFrame);
   EXPECT_EQ(Files(), (Frames{{4, full}, {5, full}}));
+  // Onto itself the frame already holds the copy: nothing is written, so nothing can fail.
+  FailFileStep(FileStep::Create, 1, 5);
+  At(4, PasteFrame);
+  FailFileStep(FileStep::Create, 1, 0);
+  EXPECT_TRUE(g_hooks.writeFailures.empty());
 }
 
 // The header comes from the frame record, the body from the editor (after its
