@@ -16,6 +16,10 @@
 #include "frame_loader.h"
 #include "test_support.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 using Frames = std::map<int, std::string>;  // frame number (-1: the all-in-one file) to bytes
@@ -190,4 +194,15 @@ TEST_F(FrameEditing, WritesThatFailLeaveTheOldFileAndAreTold) {
   SaveFrameFromEditor(missing.c_str());
   SaveFrameFromEditor(longBase.c_str());
   EXPECT_EQ(g_hooks.writeFailures, (std::vector<std::string>{missing + "0001.txt", longBase + "0001.txt"}));
+#ifdef _WIN32
+  // A read-only frame is refused, never moved over (Wine would replace it).
+  g_hooks = HookLog{};
+  g_hooks.editorContent = "typed";
+  Write({{1, "old 1"}});
+  SetFileAttributesA(FramePath(1).c_str(), FILE_ATTRIBUTE_READONLY);
+  SaveFrameFromEditor(Base().c_str());
+  SetFileAttributesA(FramePath(1).c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(Files(), (Frames{{1, "old 1"}}));
+  EXPECT_EQ(g_hooks.writeFailures, std::vector<std::string>{FramePath(1)});
+#endif
 }
