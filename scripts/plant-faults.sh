@@ -195,7 +195,7 @@ fault sound-keeps-directory-in-program windows $K '  StoreChosenSound(s_soundPat
 fault fastest-speed-slow windows $K '{CMD_SPEED6, [] { SetSpeed(30); }},' '{CMD_SPEED6, [] { SetSpeed(1000); }},'
 fault stop-keeps-playing windows $K '  g_animation.playing = 0;
   KillTimer' '  KillTimer'
-fault playback-never-ends windows $L 'if (ended && s_chainDepth <= 1) g_animation.playing = 0;' ''
+fault playback-never-ends windows $L 'if (ended && s_chainDepth <= 1) g_animation.playing = 0;' '(void)ended;'
 fault exit-command-lost windows $K '{CMD_EXIT, Close},' ''
 fault font-save-writes-its-zero windows $F 'strnlen(face, sizeof g_fontDescription.lfFaceName), kWriteDurable,' 'strnlen(face, sizeof g_fontDescription.lfFaceName) + 1, kWriteDurable,'
 fault mode-command-ignored windows $K '{CMD_MODEALLINONE, [] { SetMode(AllInOne); }},' '{CMD_MODEALLINONE, [] { SetMode(FrameFiles); }},'

@@ -128,7 +128,11 @@ TEST_F(Program, OpensAndStepsInBothLayouts) {
   ASSERT_TRUE(Launch(app_, ""));
   Command(app_, IDC_SAVEFRAME);
   Command(app_, CMD_NEXT);
-  ASSERT_TRUE(ConfirmFileDialog(app_, Dialog(CMD_SOUNDSELECT), P("d.x\\bell.wav")));
+  // Browsing into another folder first, as a user does.
+  HWND chooser = Dialog(CMD_SOUNDSELECT);
+  SendMessageA(DialogItem(chooser, 1148) ? DialogItem(chooser, 1148) : DialogItem(chooser, 1152), WM_SETTEXT, 0, LPARAM(P("d.x").c_str()));
+  SendMessageA(chooser, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(ConfirmFileDialog(app_, chooser, P("d.x\\bell.wav")));
   Command(app_, 0);
   EXPECT_EQ(ReadFileBytes(P("0001.txt")), "{\r\nsound\r\n" + P("d.x\\bell.wav") + "\r\n}\r\nhere");
   bool stray = true;
