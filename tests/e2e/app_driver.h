@@ -134,8 +134,11 @@ inline HWND DialogItem(HWND dialog, int id) {
 
 // Types path into an open-file dialog's name box and confirms it, answering
 // yes when it asks whether to create the file. Returns whether it closed.
+// The file name box of a file chooser (its combo box, or its edit control).
+inline HWND FileNameBox(HWND dialog) { return DialogItem(dialog, 1148) ? DialogItem(dialog, 1148) : DialogItem(dialog, 1152); }
+
 inline bool ConfirmFileDialog(const App& app, HWND dialog, const std::string& path) {
-  HWND name = DialogItem(dialog, 1148) ? DialogItem(dialog, 1148) : DialogItem(dialog, 1152);  // the file name box
+  HWND name = FileNameBox(dialog);
   if (name == nullptr) return false;
   SendMessageA(name, WM_SETTEXT, 0, LPARAM(path.c_str()));
   PostMessageA(dialog, WM_COMMAND, IDOK, 0);

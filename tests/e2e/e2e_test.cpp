@@ -130,7 +130,7 @@ TEST_F(Program, OpensAndStepsInBothLayouts) {
   Command(app_, CMD_NEXT);
   // Browsing into another folder first, as a user does.
   HWND chooser = Dialog(CMD_SOUNDSELECT);
-  SendMessageA(DialogItem(chooser, 1148) ? DialogItem(chooser, 1148) : DialogItem(chooser, 1152), WM_SETTEXT, 0, LPARAM(P("d.x").c_str()));
+  SendMessageA(FileNameBox(chooser), WM_SETTEXT, 0, LPARAM(P("d.x").c_str()));
   SendMessageA(chooser, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(ConfirmFileDialog(app_, chooser, P("d.x\\bell.wav")));
   Command(app_, 0);
