@@ -17,7 +17,7 @@
 #include "conversion.h"
 #include "frame_files.h"
 #include "frame_loader.h"
-#include "paths.h"
+#include "path_text.h"
 #include "web_page.h"
 
 #ifdef _WIN32

@@ -70,7 +70,7 @@ PY
 }
 
 S=storage; L=storage/frame_loader.cpp; H=storage/frame_header.cpp; E=storage/frame_editing.cpp; B=storage/block_stream.cpp
-C=storage/conversion.cpp; P=shell/paths.cpp; M=shell/main_window.cpp; K=shell/commands.cpp; V=view/frame_view.cpp; F=view/font.cpp
+C=storage/conversion.cpp; P=storage/path_text.cpp; M=shell/main_window.cpp; K=shell/commands.cpp; V=view/frame_view.cpp; F=view/font.cpp
 
 # Mended faults of the storage core.
 fault repeat-cycle-followed native $L 'if (s_chain[i] == n) return 0;' 'if (s_chain[i] == n && false) return 0;'

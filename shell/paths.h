@@ -1,44 +1,12 @@
-// Path helpers. The string functions are platform-neutral; ProgramDirectory
-// and FollowAnimationDirectory use Windows calls.
+// The path helpers that ask Windows: the program's directory, the font
+// settings file beside it, the current directory and full paths. The string
+// helpers they build on are in path_text.h.
 #pragma once
 
 #include <cstddef>
 
-// Whether lead starts a two-byte character in the code page of path text.
-// On a Japanese system (Shift-JIS) the second byte of such a character may be
-// 0x5C, the byte of '\', which is then no separator. Null treats every byte
-// as a character of its own; the Windows build starts with the rule of the
-// ANSI code page (AnsiLeadByte).
-extern bool (*g_isLeadByte)(unsigned char lead);
+#include "path_text.h"
 
-// The last '\' of path that is a separator (never the second byte of a
-// two-byte character); null when there is none.
-const char* LastSeparator(const char* path);
-
-// 0 when the directory parts (up to the last '\') of a and b are equal,
-// byte by byte; 1 when either has no '\'; otherwise -1 or 1.
-int SameDirectory(const char* a, const char* b);
-
-// Replaces path by the part after its last '\' (unchanged if none).
-void StripDirectory(char* path);
-
-// After a sound is chosen: a sound in the animation's directory is kept by
-// its bare file name.
-void StoreChosenSound(char* soundPath, const char* basePath);
-
-// Copies the path named on a command line into dest (size bytes): an optional
-// leading '/' with an optional 'p' or 'P' after it, then blanks and tabs, are
-// skipped, and double quotes are dropped. Returns false, leaving dest empty,
-// when the path does not fit.
-bool ExtractCommandLinePath(const char* commandLine, char* dest, size_t size);
-
-// Joins directory and name into out ("%s%s"). Returns false, leaving out
-// empty, when the two do not fit size bytes.
-bool JoinPath(char* out, size_t size, const char* directory, const char* name);
-
-#ifdef _WIN32
-// IsDBCSLeadByte in the ANSI code page.
-bool AnsiLeadByte(unsigned char lead);
 // The program's own directory with its trailing '\'. Returns false, leaving
 // out empty, when it does not fit.
 bool ProgramDirectory(char* out, size_t size);
@@ -50,4 +18,3 @@ void FollowAnimationDirectory(const char* base);
 // Replaces path (size bytes) by its full form, resolved against the current
 // directory; leaves it as it is when that fails or would not fit.
 void MakeAbsolutePath(char* path, size_t size);
-#endif

@@ -7,8 +7,6 @@
 #include "animation.h"
 #include "paths.h"
 
-bool AnsiLeadByte(unsigned char lead) { return IsDBCSLeadByte(lead) != FALSE; }
-
 bool ProgramDirectory(char* out, size_t size) {
   if (size == 0) return false;
   out[0] = '\0';

@@ -14,7 +14,7 @@
 #include "frame_files.h"
 #include "frame_header.h"
 #include "frame_loader.h"
-#include "paths.h"
+#include "path_text.h"
 #include "player_html.h"
 
 namespace {

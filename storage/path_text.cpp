@@ -1,9 +1,12 @@
-#include "paths.h"
+#include "path_text.h"
 
 #include <cstdio>
 #include <cstring>
 
 #ifdef _WIN32
+#include <windows.h>
+
+bool AnsiLeadByte(unsigned char lead) { return IsDBCSLeadByte(lead) != FALSE; }
 bool (*g_isLeadByte)(unsigned char lead) = AnsiLeadByte;
 #else
 bool (*g_isLeadByte)(unsigned char lead) = nullptr;

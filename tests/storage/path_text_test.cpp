@@ -5,7 +5,7 @@
 #include <string>
 
 #include "animation.h"
-#include "paths.h"
+#include "path_text.h"
 
 // Shift-JIS: "\x95\x5c" is 表, whose second byte is the byte of '\'.
 static bool ShiftJisLead(unsigned char lead) { return (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC); }
