@@ -4,6 +4,7 @@
 //   zoetrix-cli html ANIMATION.txt [--layout frames|all-in-one] [-o OUT.html]
 //   zoetrix-cli export [--force] ANIMATION.txt
 //   zoetrix-cli expand ANIMATION.txt
+//   zoetrix-cli --version
 //
 // Exit status: 0 done, 1 a file is missing or could not be written, 2 bad
 // arguments.
@@ -19,6 +20,7 @@
 #include "frame_loader.h"
 #include "path_text.h"
 #include "web_page.h"
+#include "zoetrix_version.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -34,6 +36,7 @@ const char kUsageText[] =
     "usage: zoetrix-cli html ANIMATION.txt [--layout frames|all-in-one] [-o OUT.html]\n"
     "       zoetrix-cli export [--force] ANIMATION.txt\n"
     "       zoetrix-cli expand ANIMATION.txt\n"
+    "       zoetrix-cli --help | --version\n"
     "\n"
     "ANIMATION.txt names the animation as the program opens it: the all-in-one\n"
     "file ANIMATION.txt, or the frame files ANIMATION0000.txt, ANIMATION0001.txt, ...\n"
@@ -44,7 +47,10 @@ const char kUsageText[] =
     "          The text font is the one named in font.ini beside this program.\n"
     "  export  gathers the frame files into the all-in-one file ANIMATION.txt;\n"
     "          --force replaces it even where some of its frames have no frame file\n"
-    "  expand  splits the all-in-one file ANIMATION.txt into frame files\n";
+    "  expand  splits the all-in-one file ANIMATION.txt into frame files\n"
+    "\n"
+    "Exit status: 0 done, 1 a file is missing or could not be written, 2 bad\n"
+    "arguments.\n";
 
 int Usage(const char* problem) {
   std::fprintf(stderr, "zoetrix-cli: %s\n%s", problem, kUsageText);
@@ -163,6 +169,10 @@ int main(int argc, char** argv) {
   const std::string command = argv[1];
   if (command == "--help" || command == "-h" || command == "help") {
     std::fputs(kUsageText, stdout);
+    return kDone;
+  }
+  if (command == "--version") {
+    std::printf("zoetrix-cli %s\n", ZOETRIX_VERSION);
     return kDone;
   }
   if (command != "html" && command != "export" && command != "expand") {
