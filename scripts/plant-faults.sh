@@ -40,7 +40,15 @@ PY
   local result=MISSED out
   out="$(mktemp)"
   echo "=== $name ($preset): $file" >>"$log"
-  if ! cmake --build --preset "$preset" -j "$(nproc)" >"$out" 2>&1; then
+  local made
+  if [ "$preset" = package ]; then
+    # The release packages, made and checked as test.sh does.
+    if ! made="$(bash scripts/package.sh 2>"$out")"; then
+      result="caught (packing fails)"
+    elif ! bash scripts/with-display.sh bash tests/package/package_test.sh $made >>"$out" 2>&1; then
+      result=caught
+    fi
+  elif ! cmake --build --preset "$preset" -j "$(nproc)" >"$out" 2>&1; then
     result="caught (the build fails)"
   else
     if [ "$preset" = windows ]; then
@@ -64,8 +72,8 @@ PY
   rm -f "$saved"
   # Which tests failed, for the report (under Wine: the test cases too).
   local failed
-  failed="$(sed -n "/=== $name /,\$p" "$log" | grep -E '^\s+[0-9]+ - |^\[  FAILED  \] [A-Za-z]+\.' |
-    sed -E 's/^\s+[0-9]+ - //; s/^\[  FAILED  \] //; s/ \(.*//; s/,.*//' | sort -u | tr '\n' ' ')"
+  failed="$(sed -n "/=== $name /,\$p" "$log" | grep -E '^\s+[0-9]+ - |^\[  FAILED  \] [A-Za-z]+\.|^FAIL ' |
+    sed -E 's/^\s+[0-9]+ - //; s/^\[  FAILED  \] //; s/^FAIL (.*)/"\1"/; s/ \(.*//; s/,.*//' | sort -u | tr '\n' ' ')"
   printf '%-8s %-44s %s\n' "$result" "$name" "$failed"
 }
 
@@ -199,3 +207,13 @@ fault playback-never-ends windows $L 'if (ended && s_chainDepth <= 1) g_animatio
 fault exit-command-lost windows $K '{CMD_EXIT, Close},' ''
 fault font-save-writes-its-zero windows $F 'strnlen(face, sizeof g_fontDescription.lfFaceName), kWriteDurable,' 'strnlen(face, sizeof g_fontDescription.lfFaceName) + 1, kWriteDurable,'
 fault mode-command-ignored windows $K '{CMD_MODEALLINONE, [] { SetMode(AllInOne); }},' '{CMD_MODEALLINONE, [] { SetMode(FrameFiles); }},'
+# The release packages.
+R=release/CMakeLists.txt
+fault package-readme-lf-ends package $R 'string(REPLACE "\n" "\r\n" text "${text}")' ''
+fault package-exe-without-version package release/version.cmake 'target_sources(${target} PRIVATE ${rc})' ''
+fault package-version-not-told package cli/main.cpp 'std::printf("zoetrix-cli %s\n", ZOETRIX_VERSION);' 'std::printf("zoetrix-cli\n");'
+fault package-without-sample package $R 'install(DIRECTORY ${PROJECT_SOURCE_DIR}/samples/walk DESTINATION samples)' ''
+fault package-without-manual package $R 'install(FILES ${generated}/zoetrix-cli.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)' ''
+fault package-without-copyright package $R 'install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${docdir} RENAME copyright)' ''
+fault package-without-dependencies package $R 'set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)' ''
+fault package-unstripped package $R 'set(CPACK_STRIP_FILES ON)' ''

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the storage tests natively, under
 # AddressSanitizer/UndefinedBehaviorSanitizer, and as Windows programs under
-# Wine (with the program's own tests in a virtual display); then a bounded
-# libFuzzer run of each fuzz target.
+# Wine (with the program's own tests in a virtual display); the release
+# packages, made and checked; then a bounded libFuzzer run of each fuzz target.
 # Installs what is missing first. Ends with one line "N passed, M failed".
 set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -42,9 +42,25 @@ suite() {
   failed=$((failed + f))
 }
 
+# The release packages, made from the native and windows builds above (only
+# packed, nothing rebuilt) and checked as users get them: one row.
+package() {
+  local log="$logdir/package.log" made
+  echo "== package: make and check the release packages"
+  if made="$(bash scripts/package.sh 2>"$log")" && ls -l $made | tee -a "$log" &&
+     bash scripts/with-display.sh bash tests/package/package_test.sh $made 2>&1 | tee -a "$log"; then
+    passed=$((passed + 1))
+  else
+    tail -n 40 "$log"
+    echo "== package: failed"
+    failed=$((failed + 1))
+  fi
+}
+
 suite native
 suite sanitize
 suite windows
+package
 # Bounded fuzz runs: ZOETRIX_FUZZ_SECONDS per target (default 60).
 suite fuzz
 
