@@ -16,7 +16,9 @@ jobs="$(nproc)"
 pack() {
   local preset="$1"
   shift
-  cmake --preset "$preset" >/dev/null
+  # A configured tree is reused as it is (the build reconfigures it when a
+  # CMakeLists changed).
+  [ -f "build/$preset/CMakeCache.txt" ] || cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs" --target "$@" >/dev/null
   rm -rf "build/$preset/packages"
   (cd "build/$preset" && cpack -B "$root/build/$preset/packages" >/dev/null)
