@@ -199,3 +199,10 @@ fault playback-never-ends windows $L 'if (ended && s_chainDepth <= 1) g_animatio
 fault exit-command-lost windows $K '{CMD_EXIT, Close},' ''
 fault font-save-writes-its-zero windows $F 'strnlen(face, sizeof g_fontDescription.lfFaceName), kWriteDurable,' 'strnlen(face, sizeof g_fontDescription.lfFaceName) + 1, kWriteDurable,'
 fault mode-command-ignored windows $K '{CMD_MODEALLINONE, [] { SetMode(AllInOne); }},' '{CMD_MODEALLINONE, [] { SetMode(FrameFiles); }},'
+
+# The keyboard shortcuts and the main window's own message loop.
+W=shell/message_loop.cpp
+fault shortcuts-not-loaded windows $W 'HACCEL keys = LoadAcceleratorsA(g_instance, MAKEINTRESOURCEA(IDA_SHORTCUTS));' 'HACCEL keys = nullptr;'
+fault f5-only-starts windows $K 'SendCommand(g_animation.playing ? CMD_STOP : CMD_START);' 'SendCommand(CMD_START);'
+fault save-key-saves-colours windows res/zoetrix.rc '"S", IDC_SAVEFRAME, VIRTKEY, CONTROL' '"S", CMD_SAVECOLOURS, VIRTKEY, CONTROL'
+fault close-leaves-loop-running windows $M '  PostQuitMessage(0);' ''

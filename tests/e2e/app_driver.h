@@ -210,13 +210,10 @@ inline bool SetImmutable(const std::string& path, bool immutable) {
 }
 
 // Brings the main window forward and gives the editor the focus, as a click
-// into it would: key input then goes to the editor. Returns whether it has it.
-inline bool FocusEditor(const App& app) {
+// into it would: key input then goes to the editor.
+inline void FocusEditor(const App& app) {
   SetForegroundWindow(app.main);
   SendMessageA(app.main, WM_NEXTDLGCTL, WPARAM(app.view), TRUE);
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
-  return GetGUIThreadInfo(GetWindowThreadProcessId(app.main, nullptr), &info) && info.hwndFocus == app.view;
 }
 
 // Presses keys together as real key input (the system's modifier state is
@@ -224,9 +221,8 @@ inline bool FocusEditor(const App& app) {
 inline void Keys(std::initializer_list<WORD> keys) {
   std::vector<INPUT> input(2 * keys.size(), INPUT{INPUT_KEYBOARD, {}});
   for (size_t i = 0; i < input.size(); ++i) {
-    const bool up = i >= keys.size();
-    input[i].ki.wVk = keys.begin()[up ? input.size() - 1 - i : i];
-    input[i].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    input[i].ki.wVk = keys.begin()[i < keys.size() ? i : input.size() - 1 - i];
+    input[i].ki.dwFlags = i < keys.size() ? 0 : KEYEVENTF_KEYUP;
   }
   SendInput(UINT(input.size()), input.data(), sizeof(INPUT));
 }
