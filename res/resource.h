@@ -4,6 +4,7 @@
 
 #define IDM_MAINMENU 102
 #define IDI_MAINICON 103
+#define IDA_SHORTCUTS 104
 
 // Controls of the main dialog.
 #define IDC_FRAMENUMBER 1000
@@ -53,4 +54,6 @@
 #define CMD_COPY 40042
 #define CMD_PASTE 40043
 #define CMD_EXPORTHTML 40044
+// Sent by F5: the start or the stop command, whichever playback needs.
+#define CMD_STARTSTOP 40049
 #define CMD_VERSION 65535

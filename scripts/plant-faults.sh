@@ -217,3 +217,10 @@ fault package-without-manual package $R 'install(FILES ${generated}/zoetrix-cli.
 fault package-without-copyright package $R 'install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${docdir} RENAME copyright)' ''
 fault package-without-dependencies package $R 'set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)' ''
 fault package-unstripped package $R 'set(CPACK_STRIP_FILES ON)' ''
+
+# The keyboard shortcuts and the main window's own message loop.
+W=shell/message_loop.cpp
+fault shortcuts-not-loaded windows $W 'HACCEL keys = LoadAcceleratorsA(g_instance, MAKEINTRESOURCEA(IDA_SHORTCUTS));' 'HACCEL keys = nullptr;'
+fault f5-only-starts windows $K 'SendCommand(g_animation.playing ? CMD_STOP : CMD_START);' 'SendCommand(CMD_START);'
+fault save-key-saves-colours windows res/zoetrix.rc '"S", IDC_SAVEFRAME, VIRTKEY, CONTROL' '"S", CMD_SAVECOLOURS, VIRTKEY, CONTROL'
+fault close-leaves-loop-running windows $M '  PostQuitMessage(0);' ''

@@ -174,6 +174,7 @@ static const CommandRow kCommandTable[] = {
     {CMD_SPEED6, [] { SetSpeed(30); }},
     {CMD_START, StartPlayback},
     {CMD_STOP, StopPlayback},
+    {CMD_STARTSTOP, [] { SendCommand(g_animation.playing ? CMD_STOP : CMD_START); }},
     {CMD_COPYTONEXT, [] {
        CopyToNext(g_animation.basePath);
        SendCommand(CMD_NEXT);

@@ -2,11 +2,12 @@
 #include <windows.h>
 
 #include "main_window.h"
+#include "message_loop.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   g_instance = instance;
   StoreCommandLine(commandLine);
-  if (DialogBoxParamA(instance, "zoetrix", nullptr, MainWindowProc, 0) == -1) {
+  if (!RunMainWindow()) {
     MessageBoxA(nullptr, "error", "zoetrix", MB_ICONERROR);
   }
   return 0;

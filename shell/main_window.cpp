@@ -104,7 +104,10 @@ static void ReportRefusal(Refusal why) {
 void Close() {
   FreeTextBuffers();
   DeleteCurrentFont();
-  EndDialog(g_mainWindow, 0);
+  // The window is modeless: destroying it and ending the message loop ends
+  // the program.
+  DestroyWindow(g_mainWindow);
+  PostQuitMessage(0);
 }
 
 static HWND CreateFrameView(HWND dialog) {

@@ -1,4 +1,4 @@
-// The main window: a modal dialog with a menu, the frame view and a scroll
+// The main window: a dialog with a menu, the frame view and a scroll
 // bar, and the window-side hooks storage uses.
 #pragma once
 
@@ -23,7 +23,8 @@ INT_PTR CALLBACK MainWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 // Sends a command to the main window; it runs before this returns.
 void SendCommand(WORD command);
 
-// Ends the program: frees the text buffers, deletes the font, ends the dialog.
+// Ends the program: frees the text buffers, deletes the font, destroys the
+// window and ends the message loop.
 void Close();
 
 // Window-side view hooks.

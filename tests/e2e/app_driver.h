@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <initializer_list>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -206,4 +207,22 @@ inline bool SetImmutable(const std::string& path, bool immutable) {
            if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
            return (file == INVALID_HANDLE_VALUE) == immutable;
          });
+}
+
+// Brings the main window forward and gives the editor the focus, as a click
+// into it would: key input then goes to the editor.
+inline void FocusEditor(const App& app) {
+  SetForegroundWindow(app.main);
+  SendMessageA(app.main, WM_NEXTDLGCTL, WPARAM(app.view), TRUE);
+}
+
+// Presses keys together as real key input (the system's modifier state is
+// then a user's): down in order, up in reverse.
+inline void Keys(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> input(2 * keys.size(), INPUT{INPUT_KEYBOARD, {}});
+  for (size_t i = 0; i < input.size(); ++i) {
+    input[i].ki.wVk = keys.begin()[i < keys.size() ? i : input.size() - 1 - i];
+    input[i].ki.dwFlags = i < keys.size() ? 0 : KEYEVENTF_KEYUP;
+  }
+  SendInput(UINT(input.size()), input.data(), sizeof(INPUT));
 }
