@@ -4,9 +4,10 @@
 //   zoetrix-cli html ANIMATION.txt [--layout frames|all-in-one] [-o OUT.html]
 //   zoetrix-cli export [--force] ANIMATION.txt
 //   zoetrix-cli expand ANIMATION.txt
+//   zoetrix-cli check ANIMATION.txt [--layout frames|all-in-one] [--json]
 //
 // Exit status: 0 done, 1 a file is missing or could not be written, 2 bad
-// arguments.
+// arguments; check: 0 nothing found, 1 something found.
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -14,6 +15,7 @@
 
 #include "animation.h"
 #include "block_stream.h"
+#include "check_command.h"
 #include "conversion.h"
 #include "frame_files.h"
 #include "frame_loader.h"
@@ -34,6 +36,7 @@ const char kUsageText[] =
     "usage: zoetrix-cli html ANIMATION.txt [--layout frames|all-in-one] [-o OUT.html]\n"
     "       zoetrix-cli export [--force] ANIMATION.txt\n"
     "       zoetrix-cli expand ANIMATION.txt\n"
+    "       zoetrix-cli check ANIMATION.txt [--layout frames|all-in-one] [--json]\n"
     "\n"
     "ANIMATION.txt names the animation as the program opens it: the all-in-one\n"
     "file ANIMATION.txt, or the frame files ANIMATION0000.txt, ANIMATION0001.txt, ...\n"
@@ -44,7 +47,11 @@ const char kUsageText[] =
     "          The text font is the one named in font.ini beside this program.\n"
     "  export  gathers the frame files into the all-in-one file ANIMATION.txt;\n"
     "          --force replaces it even where some of its frames have no frame file\n"
-    "  expand  splits the all-in-one file ANIMATION.txt into frame files\n";
+    "  expand  splits the all-in-one file ANIMATION.txt into frame files\n"
+    "  check   lists every place in the animation's files that will not play or\n"
+    "          convert as written, in both layouts where both exist (--layout:\n"
+    "          one); --json prints them as one JSON document. The exit status is\n"
+    "          1 when it found something\n";
 
 int Usage(const char* problem) {
   std::fprintf(stderr, "zoetrix-cli: %s\n%s", problem, kUsageText);
@@ -165,17 +172,20 @@ int main(int argc, char** argv) {
     std::fputs(kUsageText, stdout);
     return kDone;
   }
-  if (command != "html" && command != "export" && command != "expand") {
+  if (command != "html" && command != "export" && command != "expand" && command != "check") {
     return Usage(("unknown command: " + command).c_str());
   }
   const char* animation = nullptr;
   const char* out = nullptr;
   int mode = 0;
+  bool json = false;
   for (int i = 2; i < argc; ++i) {
     const std::string arg = argv[i];
     if (command == "export" && arg == "--force") {
       s_force = true;
-    } else if (command == "html" && (arg == "--layout" || arg == "-o")) {
+    } else if (command == "check" && arg == "--json") {
+      json = true;
+    } else if ((command == "html" && arg == "-o") || ((command == "html" || command == "check") && arg == "--layout")) {
       if (i + 1 >= argc) return Usage((arg + " needs a value").c_str());
       const std::string value = argv[++i];
       if (arg == "-o") {
@@ -202,5 +212,6 @@ int main(int argc, char** argv) {
   CopyText(base, sizeof base, animation);
   DeriveBasePath(base);
   if (command == "html") return Html(base, mode, out);
+  if (command == "check") return CheckCommand(animation, base, mode, json);
   return Convert(base, command == "expand");
 }
