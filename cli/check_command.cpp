@@ -60,6 +60,7 @@ std::string Utf8(const std::string& bytes) {
 std::string AsIs(const std::string& bytes) { return bytes; }
 
 std::string N(uint64_t value) { return std::to_string(value); }
+std::string Bytes(uint64_t count) { return N(count) + (count == 1 ? " byte" : " bytes"); }
 
 std::string Sentence(const Finding& f, std::string (*text)(const std::string&)) {
   const bool frames = f.layout == CheckLayout::Frames;
@@ -69,10 +70,10 @@ std::string Sentence(const Finding& f, std::string (*text)(const std::string&)) 
                                 : "playback stops at block " + N(f.other) + " (offset " + N(f.at) + ") before reaching this block";
     case CheckKind::EndMarkerInText:
       return frames ? "\"[end]\" at byte " + N(f.at) + ": export would cut the frame there"
-                    : "an \"[end]\" inside a line ends the text after " + N(f.at) +
-                          " bytes; the rest of the line is read as the next number line";
+                    : "an \"[end]\" inside a line ends the text after " + Bytes(f.at) +
+                          "; the rest of the line is read as the next number line";
     case CheckKind::ZeroByte:
-      return "a zero byte after " + N(f.at) + " bytes ends the text: the rest never shows, and " +
+      return "a zero byte after " + Bytes(f.at) + " ends the text: the rest never shows, and " +
              (frames ? "export" : "expansion") + " drops it";
     case CheckKind::OversizeBlock:
       return "no \"[end]\" within 32007 bytes of the number line: only the first 32000 bytes show, and the rest of the block is skipped";
@@ -112,7 +113,7 @@ std::string Sentence(const Finding& f, std::string (*text)(const std::string&)) 
     case CheckKind::SlotShared:
       return "this file is also frame 0 of the animation " + text(f.text) + ": inserting or deleting frames moves it";
     case CheckKind::FramesEndEarly:
-      return "an empty line ends the frames here: the " + N(f.at) + " bytes after it are never read";
+      return "an empty line ends the frames here: the " + Bytes(f.at) + " after it are never read";
   }
   return "";
 }
