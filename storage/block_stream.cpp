@@ -317,7 +317,7 @@ int BlockWindow(BlockStream& s, const char** window) {
 void ObserveNumberLine(BlockStream& s, int count, NumberLineFacts* facts) {
   size_t start = s.pos - static_cast<size_t>(count) - 2;
   // The CR LF after the line may not have been read yet.
-  if (!s.atEnd && s.pos > s.dataEnd) start -= static_cast<size_t>(Refill(s, start));
+  while (!s.atEnd && s.pos > s.dataEnd) start -= static_cast<size_t>(Refill(s, start));
   facts->offset = s.chunkOffset + start;
   std::memcpy(facts->text, s.chunk + start, static_cast<size_t>(count));
   facts->text[count] = '\0';

@@ -24,7 +24,8 @@ std::string Describe(const CheckReport& report) {
 TEST(Check, FindingsDoNotDependOnChunks) {
   const std::string bytes = std::string("0000\r\n{\r\nsound\r\nnone.wav\r\n}\r\n\r\n[end]\r\n") +
                             "x\r\nab[end]xy0001\r\nq\r\n[end]\r\n0003\nab\r\n[end]\r\n0002\r\nz" + std::string(1, '\0') +
-                            "z\r\n[end]\r\n0004\rxy\r\n[end]\r\n0000000012345\r\nq\r\n[end]\r\n"
+                            "z\r\n[end]\r\n0004\rxy\r\n[end]\r\n0000000012345\r\nq\r\n[end]\r\n000000050\r\nq\r\n[end]\r\n"
+                            "00000060\r\nr\r\n[end]\r\n"
                             "0030\r\n{\r\nsame 30\r\n}\r\n[end]0031\r\n{\r\nsame 9\r\n}\r\n[end]\r\n\r\n0040\r\nlast";
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("zoetrix-check-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
   std::filesystem::create_directories(dir);
