@@ -49,9 +49,9 @@ const char kUsageText[] =
     "          --force replaces it even where some of its frames have no frame file\n"
     "  expand  splits the all-in-one file ANIMATION.txt into frame files\n"
     "  check   lists every place in the animation's files that will not play or\n"
-    "          convert as written, in both layouts where both exist (--layout:\n"
-    "          one); --json prints them as one JSON document. The exit status is\n"
-    "          1 when it found something\n";
+    "          convert as written, in both layouts where both exist or in the one\n"
+    "          --layout names; --json prints them as one JSON document. The exit\n"
+    "          status is 1 when it found something\n";
 
 int Usage(const char* problem) {
   std::fprintf(stderr, "zoetrix-cli: %s\n%s", problem, kUsageText);
