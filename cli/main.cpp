@@ -4,10 +4,11 @@
 //   zoetrix-cli html ANIMATION.txt [--layout frames|all-in-one] [-o OUT.html]
 //   zoetrix-cli export [--force] ANIMATION.txt
 //   zoetrix-cli expand ANIMATION.txt
+//   zoetrix-cli check ANIMATION.txt [--layout frames|all-in-one] [--json]
 //   zoetrix-cli --version
 //
 // Exit status: 0 done, 1 a file is missing or could not be written, 2 bad
-// arguments.
+// arguments; check: 0 nothing found, 1 something found.
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -15,6 +16,7 @@
 
 #include "animation.h"
 #include "block_stream.h"
+#include "check_command.h"
 #include "conversion.h"
 #include "frame_files.h"
 #include "frame_loader.h"
@@ -36,6 +38,7 @@ const char kUsageText[] =
     "usage: zoetrix-cli html ANIMATION.txt [--layout frames|all-in-one] [-o OUT.html]\n"
     "       zoetrix-cli export [--force] ANIMATION.txt\n"
     "       zoetrix-cli expand ANIMATION.txt\n"
+    "       zoetrix-cli check ANIMATION.txt [--layout frames|all-in-one] [--json]\n"
     "       zoetrix-cli --help | --version\n"
     "\n"
     "ANIMATION.txt names the animation as the program opens it: the all-in-one\n"
@@ -48,9 +51,13 @@ const char kUsageText[] =
     "  export  gathers the frame files into the all-in-one file ANIMATION.txt;\n"
     "          --force replaces it even where some of its frames have no frame file\n"
     "  expand  splits the all-in-one file ANIMATION.txt into frame files\n"
+    "  check   lists every place in the animation's files that will not play or\n"
+    "          convert as written, in both layouts where both exist or in the one\n"
+    "          --layout names; --json prints them as one JSON document. The exit\n"
+    "          status is 1 when it found something\n"
     "\n"
-    "Exit status: 0 done, 1 a file is missing or could not be written, 2 bad\n"
-    "arguments.\n";
+    "Exit status: 0 done, 1 a file is missing or could not be written (check: 1\n"
+    "when it found something), 2 bad arguments.\n";
 
 int Usage(const char* problem) {
   std::fprintf(stderr, "zoetrix-cli: %s\n%s", problem, kUsageText);
@@ -175,17 +182,21 @@ int main(int argc, char** argv) {
     std::printf("zoetrix-cli %s\n", ZOETRIX_VERSION);
     return kDone;
   }
-  if (command != "html" && command != "export" && command != "expand") {
+  if (command != "html" && command != "export" && command != "expand" &&
+      command != "check") {
     return Usage(("unknown command: " + command).c_str());
   }
   const char* animation = nullptr;
   const char* out = nullptr;
   int mode = 0;
+  bool json = false;
   for (int i = 2; i < argc; ++i) {
     const std::string arg = argv[i];
     if (command == "export" && arg == "--force") {
       s_force = true;
-    } else if (command == "html" && (arg == "--layout" || arg == "-o")) {
+    } else if (command == "check" && arg == "--json") {
+      json = true;
+    } else if ((command == "html" && arg == "-o") || ((command == "html" || command == "check") && arg == "--layout")) {
       if (i + 1 >= argc) return Usage((arg + " needs a value").c_str());
       const std::string value = argv[++i];
       if (arg == "-o") {
@@ -212,5 +223,6 @@ int main(int argc, char** argv) {
   CopyText(base, sizeof base, animation);
   DeriveBasePath(base);
   if (command == "html") return Html(base, mode, out);
+  if (command == "check") return CheckCommand(animation, base, mode, json);
   return Convert(base, command == "expand");
 }

@@ -164,6 +164,17 @@ fault page-changes-frame-record windows webpage/web_page.cpp '  g_frameRecord = 
 fault page-changes-colours windows webpage/web_page.cpp '  PenColour = s.pen;' ''
 fault page-changes-frame-number windows webpage/web_page.cpp '  g_animation = s.animation;' ''
 fault cli-force-ignored native cli/main.cpp 'if (s_force) return true;' ''
+# The check: what the readers decided, read back wherever chunks end.
+fault check-zero-byte-as-window native $B ': end < s.chunk + limit ? TextEnd::ZeroByte' ': end < s.chunk + limit ? TextEnd::Window'
+fault check-end-line-followed-unseen native $B 'return crLf ? TextEnd::EndLine : TextEnd::EndInLine;' 'return crLf || true ? TextEnd::EndLine : TextEnd::EndInLine;'
+fault check-number-line-end-unread native $B 'while (!s.atEnd && s.pos > s.dataEnd) start -= static_cast<size_t>(Refill(s, start));' ''
+fault check-text-moved-unseen native $B '  s.textStart = s.pos;
+  *text' '  *text'
+fault check-repeat-limit-off-by-one native check/animation_check.cpp 'if (stopsAt >= kLimit) {' 'if (stopsAt > kLimit) {'
+fault check-sound-right-after-brace native $H 'return IsColourBlock(p) ? SkipLine(SkipLine(p)) : p;' 'return p;'
+fault check-exit-0-with-findings native cli/check_command.cpp 'return report.findings.empty() ? 0 : 1;' 'return 0;'
+fault check-json-names-not-converted windows cli/check_command.cpp 'item["file"] = Utf8(f.file);' 'item["file"] = f.file;'
+fault check-menu-command-lost windows $K '{CMD_CHECK, CheckAnimationCommand},' ''
 
 # One fault per behaviour group.
 fault reader-number-line-10 native $B 'size_t most = available < 9 ? available : 9;' 'size_t most = available < 10 ? available : 10;'

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "check_message.h"
 #include "conversion.h"
 #include "file_chooser.h"
 #include "font.h"
@@ -149,6 +150,7 @@ static const CommandRow kCommandTable[] = {
     {CMD_EXPORT, [] { ExportAllInOne(g_animation.basePath); }},
     {CMD_EXPAND, [] { ExpandAllInOne(g_animation.basePath); }},
     {CMD_EXPORTHTML, ExportWebPageCommand},
+    {CMD_CHECK, CheckAnimationCommand},
     {CMD_EXIT, Close},
     {CMD_PREV, [] { StepAndReload(-1); }},
     {CMD_NEXT, [] { StepAndReload(1); }},

@@ -50,6 +50,7 @@ bool OpenBlockStream(BlockStream& s, const char* name) {
   s.fromStart = true;
   s.mismatch = false;
   s.endLine = false;
+  s.textEnd = TextEnd::EndLine;
   // The file's identity comes from the open file, before any of it is read.
   FileIdentity identity;
   s.generation = BeginIndexedWalk(QueryFileIdentity(s.file, &identity) ? &identity : nullptr);
@@ -175,6 +176,9 @@ static inline bool FindText(BlockStream& s) {
   s.textStart = s.pos;
   s.textLength = static_cast<size_t>(end - (s.chunk + s.pos));
   s.endLine = end < s.chunk + limit && *end != '\0';
+  s.textEnd = s.endLine ? TextEnd::EndLine
+              : end < s.chunk + limit ? TextEnd::ZeroByte
+              : limit == s.pos + kBlockWindow ? TextEnd::Window : TextEnd::FileEnd;
   // Without its "[end]" a text is at most a frame's text.
   if (!s.endLine && s.textLength > static_cast<size_t>(kFrameTextMax)) s.textLength = kFrameTextMax;
   return true;
@@ -308,4 +312,30 @@ int BlockWindow(BlockStream& s, const char** window) {
   size_t available = s.pos < s.dataEnd ? s.dataEnd - s.pos : 0;
   *window = s.chunk + s.pos;
   return static_cast<int>(available < kFrameTextMax ? available : kFrameTextMax);
+}
+
+void ObserveNumberLine(BlockStream& s, int count, NumberLineFacts* facts) {
+  size_t start = s.pos - static_cast<size_t>(count) - 2;
+  // The CR LF after the line may not have been read yet.
+  while (!s.atEnd && s.pos > s.dataEnd) start -= static_cast<size_t>(Refill(s, start));
+  facts->offset = s.chunkOffset + start;
+  std::memcpy(facts->text, s.chunk + start, static_cast<size_t>(count));
+  facts->text[count] = '\0';
+  int value;
+  facts->number = ParseInt(facts->text, &value) != nullptr;
+  const size_t after = start + static_cast<size_t>(count);
+  facts->cr = after < s.dataEnd && s.chunk[after] == '\r';
+  facts->lf = after + 1 < s.dataEnd && s.chunk[after + 1] == '\n';
+}
+
+TextEnd ObserveTextEnd(BlockStream& s, const char** text) {
+  if (s.textEnd != TextEnd::EndLine) return s.textEnd;
+  // The two bytes after "[end]": the text stays from pos on.
+  Need(s, s.textLength + 7);
+  s.textStart = s.pos;
+  *text = s.chunk + s.textStart;
+  const size_t after = s.textStart + s.textLength + 5;
+  if (after >= s.dataEnd) return TextEnd::EndLine;
+  const bool crLf = s.chunk[after] == '\r' && (after + 1 >= s.dataEnd || s.chunk[after + 1] == '\n');
+  return crLf ? TextEnd::EndLine : TextEnd::EndInLine;
 }

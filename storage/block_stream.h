@@ -35,6 +35,15 @@
 // Bytes asked of the file at a time.
 constexpr size_t kBlockChunkSize = 256 * 1024;
 
+// Why the text found last ended (see ObserveTextEnd).
+enum class TextEnd : uint8_t {
+  EndLine,    // at an "[end]" followed by CR LF, or by the file's end
+  EndInLine,  // at an "[end]" followed by anything else
+  ZeroByte,   // at a zero byte
+  Window,     // nothing ended it within the window: cut to a frame's text
+  FileEnd,    // the file ended first
+};
+
 struct BlockStream {
   InputFile file;
   char* chunk;        // the bytes being read; text pointers handed out point here
@@ -51,6 +60,7 @@ struct BlockStream {
   bool fromStart;        // the walk began at the file's start
   bool mismatch;         // a number line disagreed with the index
   bool endLine;          // the text found last ended at an "[end]"
+  TextEnd textEnd;       // and why, as far as the scan tells
 };
 
 // Bytes after a number line in which a block's text and its "[end]" are
@@ -95,6 +105,25 @@ BlockSearch FindBlock(BlockStream& s, uint32_t n, const char** text, int* length
 // cut at "[end]" or at a zero byte. Returns its length (0 at the end of the
 // file); *window is valid until the next call on the stream.
 int BlockWindow(BlockStream& s, const char** window);
+
+// What the reader decided about the block it read last, for a checker that
+// tells where a file will not read as written. Observing changes nothing
+// that the reader returns.
+
+// A number line as ReadBlockNumber read it.
+struct NumberLineFacts {
+  uint64_t offset;  // where it starts in the file
+  char text[10];    // the characters read (1 to 9), zero-terminated
+  bool number;      // they are a number (else the line kept the number before it)
+  bool cr, lf;      // a CR follows them, and an LF after that
+};
+// Call right after ReadBlockNumber returned count (not 0).
+void ObserveNumberLine(BlockStream& s, int count, NumberLineFacts* facts);
+
+// Why the text ReadBlockText just found ended. Call before AdvanceToNextBlock;
+// it may read on to see the bytes after an "[end]", and then updates *text,
+// which ReadBlockText gave.
+TextEnd ObserveTextEnd(BlockStream& s, const char** text);
 
 // Chunk size for tests that split files at many places; 0 restores
 // kBlockChunkSize. Values are limited to 1 ... kBlockChunkSize.

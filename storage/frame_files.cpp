@@ -10,7 +10,7 @@ bool OpenFrameInput(std::ifstream& in, const char* base, uint32_t n) {
   return FrameFileName(name, sizeof name, base, n) && OpenInput(in, name);
 }
 
-bool ReadFrameFile(const char* base, uint32_t n) {
+bool ReadFrameFile(const char* base, uint32_t n, uint64_t* fileSize) {
   std::ifstream in;
   if (!OpenFrameInput(in, base, n)) {
     // Export tries every slot: a missing frame costs no full clear.
@@ -19,6 +19,12 @@ bool ReadFrameFile(const char* base, uint32_t n) {
   }
   std::memset(WorkBuffer, 0, sizeof WorkBuffer);
   in.read(WorkBuffer, kFrameTextMax);
+  if (fileSize != nullptr) {
+    in.clear();
+    in.seekg(0, std::ios::end);
+    std::streamoff size = in.tellg();
+    *fileSize = size > 0 ? static_cast<uint64_t>(size) : 0;
+  }
   return true;
 }
 

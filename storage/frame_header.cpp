@@ -37,12 +37,18 @@ const char* ParseInt(const char* p, int* value) {
   return p;
 }
 
-int ParseSameLine(const char* base, const char* line) {
+int RepeatTarget(const char* line, uint32_t* target) {
   if (line == nullptr || std::strncmp(line, "same", 4) != 0) return 0;
   int n;
   // No number, or a negative one (which names no frame): not a repeat.
   if (ParseInt(line + 4, &n) == nullptr || n < 0) return 0;
-  return FollowRepeat(base, static_cast<uint32_t>(n));
+  *target = static_cast<uint32_t>(n);
+  return 1;
+}
+
+int ParseSameLine(const char* base, const char* line) {
+  uint32_t n;
+  return RepeatTarget(line, &n) ? FollowRepeat(base, n) : 0;
 }
 
 // Whether a colour block, or a sound block with its path line, starts at line.
@@ -83,10 +89,22 @@ int ParseSoundBlock(const char* line) {
   return 1;
 }
 
+// Where a header's sound block may start: the line after "{", or after the
+// colour block when there is one.
+static const char* SoundBlockLine(const char* text) {
+  const char* p = SkipLine(text);
+  return IsColourBlock(p) ? SkipLine(SkipLine(p)) : p;
+}
+
+const char* SoundPathLine(const char* text) {
+  if (text[0] != '{') return nullptr;
+  const char* p = SoundBlockLine(text);
+  return IsSoundBlock(p) ? SkipLine(p) : nullptr;
+}
+
 const char* BodyAfterHeader(const char* text) {
   if (text[0] != '{') return text;
-  const char* p = SkipLine(text);
-  if (IsColourBlock(p)) p = SkipLine(SkipLine(p));
+  const char* p = SoundBlockLine(text);
   if (IsSoundBlock(p)) p = SkipLine(SkipLine(p));
   // The body follows the first "}" line; a header that never closes leaves
   // no body.

@@ -2,6 +2,8 @@
 // gives colours, a sound, or makes the frame a repeat of another frame.
 #pragma once
 
+#include <cstdint>
+
 #include "animation.h"
 
 // "%d %d %d %d %d %d" of any six ints fits.
@@ -32,6 +34,10 @@ const char* SkipLine(const char* p);
 // is not followed.
 int ParseSameLine(const char* base, const char* line);
 
+// If line is a "same N" directive that is followed (a number, not negative),
+// puts N into *target and returns 1; otherwise returns 0. Loads nothing.
+int RepeatTarget(const char* line, uint32_t* target);
+
 // If a colour block starts at line, applies its six values to PenColour and
 // BackColour, records them and returns 1; otherwise returns 0.
 int ParseColourBlock(const char* line);
@@ -44,6 +50,11 @@ int ParseSoundBlock(const char* line);
 // (a "{" line, a colour block, a sound block, and everything up to the first
 // "}" line), else at text. Parses nothing and changes nothing.
 const char* BodyAfterHeader(const char* text);
+
+// The path line of the sound block in the header at the start of text, as
+// the loader finds it (after a colour block, if there is one), or null when
+// text has no header or its header no sound block. Parses nothing.
+const char* SoundPathLine(const char* text);
 
 // Writes the header (if the record has colour or sound) and the body into
 // dest as one zero-terminated text, never past destSize bytes. Returns the

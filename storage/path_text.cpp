@@ -1,5 +1,6 @@
 #include "path_text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -79,4 +80,20 @@ bool JoinPath(char* out, size_t size, const char* directory, const char* name) {
     return false;
   }
   return true;
+}
+
+size_t DirectoryLength(const char* path) {
+  const char* back = LastSeparator(path);
+  const char* slash = std::strrchr(path, '/');  // never the second byte of a character
+  const char* last = back > slash ? back : slash;
+  return last != nullptr ? static_cast<size_t>(last - path) + 1 : 0;
+}
+
+std::string SoundFileName(const std::string& sound, const char* base) {
+  bool absolute = sound[0] == '\\' || sound[0] == '/' || (sound.size() > 1 && sound[1] == ':');
+  std::string name = absolute ? sound : std::string(base, DirectoryLength(base)) + sound;
+#ifndef _WIN32
+  std::replace(name.begin(), name.end(), '\\', '/');
+#endif
+  return name;
 }

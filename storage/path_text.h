@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 // Whether lead starts a two-byte character in the code page of path text.
 // On a Japanese system (Shift-JIS) the second byte of such a character may be
@@ -41,3 +42,12 @@ bool ExtractCommandLinePath(const char* commandLine, char* dest, size_t size);
 // Joins directory and name into out ("%s%s"). Returns false, leaving out
 // empty, when the two do not fit size bytes.
 bool JoinPath(char* out, size_t size, const char* directory, const char* name);
+
+// The length of path's directory part, its last separator ('\' or '/')
+// included; 0 when it has none.
+size_t DirectoryLength(const char* path);
+
+// The file that playback plays for a sound named in a frame's header: a
+// relative name against the animation's directory (the program's working
+// directory while the animation is open), an absolute one as it is.
+std::string SoundFileName(const std::string& sound, const char* base);

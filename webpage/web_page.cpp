@@ -183,25 +183,6 @@ std::string Hex(const ColourTriple& pen, const ColourTriple& back) {
   return hex;
 }
 
-// The length of path's directory part, its last separator included.
-size_t DirectoryLength(const char* path) {
-  const char* back = LastSeparator(path);
-  const char* slash = std::strrchr(path, '/');  // never the second byte of a character
-  const char* last = back > slash ? back : slash;
-  return last != nullptr ? static_cast<size_t>(last - path) + 1 : 0;
-}
-
-// Finds a sound as the program's sound call does: a relative name against
-// the animation's directory (the program's current directory).
-std::string SoundFileName(const std::string& sound, const char* base) {
-  bool absolute = sound[0] == '\\' || sound[0] == '/' || (sound.size() > 1 && sound[1] == ':');
-  std::string name = absolute ? sound : std::string(base, DirectoryLength(base)) + sound;
-#ifndef _WIN32
-  std::replace(name.begin(), name.end(), '\\', '/');
-#endif
-  return name;
-}
-
 bool ReadWholeFile(const std::string& name, std::string& bytes) {
   std::ifstream in;
   if (!OpenInput(in, name.c_str())) return false;

@@ -109,6 +109,13 @@ TEST_F(Program, ExportsExpandsAndOpensAnother) {
     Type(app_, "e");
     Command(app_, IDC_SAVEFRAME);
   }
+  // The check finds the two frames that only the all-in-one file holds
+  // (問題 2 件), the second as "anim.txt コマ 12000 (位置 48): ...".
+  HWND box = Dialog(CMD_CHECK);
+  const std::string checked = Text(DialogItem(box, 0xFFFF));
+  EXPECT_NE(checked.find(" 2 \x8c\x8f\r\n\r\nanim.txt \x83R\x83} 0 ("), std::string::npos) << checked;
+  EXPECT_NE(checked.find("\r\nanim.txt \x83R\x83} 12000 (\x88\xca\x92u 48): "), std::string::npos) << checked;
+  Press(box, IDOK);
   // Export asks before it drops the frames that only the all-in-one file
   // holds: No keeps the file, Yes writes it.
   for (int answer : {IDNO, IDYES}) {
