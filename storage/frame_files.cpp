@@ -10,7 +10,7 @@ bool OpenFrameInput(std::ifstream& in, const char* base, uint32_t n) {
   return FrameFileName(name, sizeof name, base, n) && OpenInput(in, name);
 }
 
-bool ReadFrameFile(const char* base, uint32_t n) {
+bool ReadFrameFile(const char* base, uint32_t n, size_t* length) {
   std::ifstream in;
   if (!OpenFrameInput(in, base, n)) {
     // Export tries every slot: a missing frame costs no full clear.
@@ -19,6 +19,7 @@ bool ReadFrameFile(const char* base, uint32_t n) {
   }
   std::memset(WorkBuffer, 0, sizeof WorkBuffer);
   in.read(WorkBuffer, kFrameTextMax);
+  if (length != nullptr) *length = static_cast<size_t>(in.gcount());
   return true;
 }
 

@@ -13,8 +13,9 @@ bool OpenFrameInput(std::ifstream& in, const char* base, uint32_t n);
 
 // Clears WorkBuffer and reads up to 32000 bytes of frame n into it, so the
 // text is zero-terminated. Returns false, leaving the text empty, when the
-// file cannot be opened.
-bool ReadFrameFile(const char* base, uint32_t n);
+// file cannot be opened. *length (if not null) receives the count of bytes
+// read, which a zero byte among them makes longer than the text.
+bool ReadFrameFile(const char* base, uint32_t n, size_t* length = nullptr);
 
 // Writes size bytes as the whole of frame n's file, safely (file_io.h).
 // Returns whether it was written; a failure is told through the

@@ -1,0 +1,64 @@
+// End-to-end stories of saves that must keep every byte: a frame of the
+// largest size, a longer editor, and frames shown through a repeat.
+#include <gtest/gtest.h>
+
+#include "program_fixture.h"
+
+namespace {
+
+// The text of the message box that dialog is, and the box closed with button.
+std::string Answer(HWND dialog, int button) {
+  std::string text = Text(DialogItem(dialog, 0xFFFF));
+  PostMessageA(dialog, WM_COMMAND, button, 0);
+  EXPECT_TRUE(WaitForDialogGone(dialog));
+  return text;
+}
+
+TEST_F(Program, SavesFramesWholeAndAsksBeforeARepeatBecomesACopy) {
+  std::string full;
+  while (full.size() < 32000) full += std::string(98, 'x') + "\r\n";  // the largest frame
+  const std::string repeat = "{\r\nsame 2\r\n}\r\n";
+  Start(3, full, false);
+  WriteFileBytes(F(3), repeat);
+  ASSERT_TRUE(Launch(app_, "d.x\\anim.txt"));
+  Command(app_, CMD_FIRST);
+  Command(app_, IDC_SAVEFRAME);
+  EXPECT_EQ(ReadFileBytes(F(0)), full);
+  // Longer text is refused with a message; file and editor keep their texts.
+  SendMessageA(app_.view, WM_SETTEXT, 0, LPARAM((full + "more").c_str()));
+  EXPECT_NE(Answer(Dialog(IDC_SAVEFRAME), IDOK).find("32000"), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(F(0)) + Text(app_.view), full + full + "more");
+
+  // A repeat saved as it shows stays a repeat, unasked.
+  for (int i = 0; i < 3; ++i) Command(app_, CMD_NEXT);
+  EXPECT_EQ(Shown(), "3:" + FrameText(2));
+  Command(app_, IDC_SAVEFRAME);
+  EXPECT_EQ(FindOtherDialog(app_, nullptr), nullptr);
+  // Typed into, or given a colour, it asks first; No writes nothing.
+  Type(app_, "z");
+  EXPECT_NE(Answer(Dialog(IDC_SAVEFRAME), IDNO).find(" 2 "), std::string::npos);
+  Press(Dialog(CMD_PENCOLOUR), IDOK);
+  Answer(WaitForDialog(app_), IDNO);
+  EXPECT_EQ(ReadFileBytes(F(3)), repeat);
+  // Yes makes it a copy, a frame of its own: saved again, it asks no more.
+  Answer(Dialog(IDC_SAVEFRAME), IDYES);
+  Command(app_, 0);
+  EXPECT_EQ(ReadFileBytes(F(3)), "z" + FrameText(2));
+  Type(app_, "y");
+  Command(app_, IDC_SAVEFRAME);
+  EXPECT_EQ(ReadFileBytes(F(3)), "zy" + FrameText(2));
+
+  // A frame file that cannot be moved: the insertion is undone and told.
+  MakeImmutable(F(2));
+  Command(app_, CMD_FIRST);
+  HWND box = Dialog(CMD_INSERT);
+  std::string told = Answer(box, IDOK);
+  EXPECT_EQ(told.find("\x83R\x83}"), 0u) << told;  // "コマ", how the box begins
+  EXPECT_NE(told.find(F(2) + "\r\n\r\n"), std::string::npos) << told;
+  EXPECT_EQ(ReadFileBytes(F(0)) + ReadFileBytes(F(2)) + ReadFileBytes(F(3)), full + FrameText(2) + "zy" + FrameText(2));
+  bool moved = true;
+  ReadFileBytes(F(4), &moved);
+  EXPECT_FALSE(moved);
+}
+
+}  // namespace
