@@ -161,10 +161,10 @@ fault text-too-long-box-missing windows $M '  MessageBoxA(g_mainWindow, text, "z
 fault headerless-text-loses-body native $H '    appendText(text);
   } else {' '    appendText(BodyAfterHeader(text));
   } else {'
-fault colour-save-drops-other-blocks native $H 'const char* after = old != nullptr ? SkipLine(SkipLine(old)) : at;' 'const char* after = SkipLine(l.close);'
+fault colour-save-drops-other-blocks native $H 'const char* after = old != nullptr ? SkipLine(SkipLine(old)) : at;' 'const char* after = old != nullptr ? SkipLine(l.close) : at;'
 fault repeat-not-noted native $L '    g_frameRecord.isRepeat = 1;' ''
 fault repeat-written-unasked native $E 'return !g_frameRecord.isRepeat ||' 'return true ||'
-fault unchanged-repeat-saved native $E 'if (g_frameRecord.isRepeat && unchangedRepeatStays && !modified) return false;' ''
+fault unchanged-repeat-saved native $E 'unchangedRepeatStays && !modified) return false;' 'unchangedRepeatStays && !modified && false) return false;'
 fault copied-repeat-asks-again windows $E '    return false;
   }
   g_frameRecord.isRepeat = 0;
@@ -184,7 +184,7 @@ fault cli-force-cut-ignored native cli/main.cpp 'bool ConfirmStoringCut(int coun
   if (s_force) return true;' 'bool ConfirmStoringCut(int count, uint32_t first) {'
 fault expansion-later-block-wins native $C 'if (!seen.insert(number).second) {' 'if (false) {'
 fault expansion-skips-untold native $C 'if (skipped > 0 && g_viewHooks.ReportSkippedBlocks != nullptr) g_viewHooks.ReportSkippedBlocks(skipped);' ''
-fault export-over-unreadable-file native $C 'return PathExists(name) ? -1 : 0;' 'return 0;'
+fault export-over-unreadable-file native $C '  if (dropped < 0) return;' ''
 fault expansion-without-file-silent native $C 'OpenAllInOne(s, name, false)' 'OpenAllInOne(s, name, true)'
 fault base-cut-in-directory native $S/animation.cpp "char* dot = std::strrchr(path + (name - path), '.');" "char* dot = std::strrchr(path, '.');"
 

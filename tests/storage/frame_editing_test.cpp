@@ -227,6 +227,7 @@ TEST_F(FrameEditing, ConversionsNeverWriteOverWhatTheyCannotRead) {
   std::filesystem::remove(AllInOnePath());
   At(0, ExpandAllInOne);
   EXPECT_EQ(g_hooks.told, std::vector<std::string>(3, "read " + AllInOnePath()));
+  EXPECT_TRUE(g_hooks.writeFailures.empty());  // nothing was tried
 }
 
 // A frame shown through a repeat is written only when the user lets it become
