@@ -149,7 +149,8 @@ fault delete-removal-failure-kept native $E '    UndoFrameShift(base, shift, &fa
 fault delete-aside-not-put-back native $E 'TryRename(aside, name, &error) != RenameResult::Done' 'RenameResult::Failed != RenameResult::Done'
 fault frame-operation-failure-not-told native storage/frame_shift.cpp '  g_viewHooks.ReportFrameOperationFailure(failure.file, reason, failure.stranded, strandedReason);' ''
 fault real-rename-refusal-is-a-gap windows storage/file_io.cpp '  if (error != nullptr) *error = code;
-  return RenameResult::Failed;' '  return RenameResult::NoSource;'
+  return RenameResult::Failed;' '  if (error != nullptr) *error = code;
+  return RenameResult::NoSource;'
 fault frame-operation-box-missing windows $W 'kNotPutBack, stranded, strandedReason);
   }
   KeepFailure(text);' 'kNotPutBack, stranded, strandedReason);
@@ -157,7 +158,7 @@ fault frame-operation-box-missing windows $W 'kNotPutBack, stranded, strandedRea
 fault save-cuts-at-31999 native $E 'static char s_editor[kFrameTextMax + 3];' 'static char s_editor[kFrameTextMax];'
 fault save-takes-more-than-a-frame native $E 'if (length <= static_cast<size_t>(kFrameTextMax)) return' 'if (length <= static_cast<size_t>(kFrameTextMax) + 2) return'
 fault editor-text-cut-by-window windows $M 'SendMessageA(view, EM_SETLIMITTEXT, kFrameTextMax, 0);' ''
-fault text-too-long-box-missing windows $M '  MessageBoxA(g_mainWindow, text, "zoetrix", MB_OK | MB_ICONINFORMATION);' ''
+fault text-too-long-box-empty windows $M 'why == Refusal::TextTooLong ? kTextTooLongNotice' 'why == Refusal::TextTooLong ? ""'
 fault headerless-text-loses-body native $H '    appendText(text);
   } else {' '    appendText(BodyAfterHeader(text));
   } else {'
