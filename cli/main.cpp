@@ -15,7 +15,6 @@
 #include <string>
 
 #include "animation.h"
-#include "block_stream.h"
 #include "check_command.h"
 #include "conversion.h"
 #include "frame_files.h"
@@ -49,7 +48,8 @@ const char kUsageText[] =
     "          all-in-one file; without it, the frame files when there are any.\n"
     "          The text font is the one named in font.ini beside this program.\n"
     "  export  gathers the frame files into the all-in-one file ANIMATION.txt;\n"
-    "          --force replaces it even where some of its frames have no frame file\n"
+    "          --force replaces it even where some of its frames have no frame file,\n"
+    "          and writes frames holding \"[end]\" or a zero byte, which it cuts there\n"
     "  expand  splits the all-in-one file ANIMATION.txt into frame files\n"
     "  check   lists every place in the animation's files that will not play or\n"
     "          convert as written, in both layouts where both exist or in the one\n"
@@ -140,6 +140,11 @@ void TellRefusal(Refusal) {
   ++s_failures;
 }
 
+void TellReadFailure(const char* name, const char* reason) {
+  std::fprintf(stderr, "zoetrix-cli: cannot open %s: %s\n", name, reason);
+  ++s_failures;
+}
+
 bool ConfirmDropping(int count) {
   if (s_force) return true;
   std::fprintf(stderr,
@@ -150,16 +155,30 @@ bool ConfirmDropping(int count) {
   return false;
 }
 
+bool ConfirmStoringCut(int count, uint32_t first) {
+  if (s_force) return true;
+  std::fprintf(stderr,
+               "zoetrix-cli: %d frame(s), the first frame %u, hold \"[end]\" or a zero byte and would be cut"
+               " in the all-in-one file; nothing written (--force writes it anyway)\n",
+               count, static_cast<unsigned>(first));
+  ++s_failures;
+  return false;
+}
+
+void TellSkippedBlocks(int count) {
+  std::fprintf(stderr, "zoetrix-cli: %d later block(s) with a frame number already written left out\n", count);
+}
+
 int Convert(const char* base, bool expand) {
   g_viewHooks = ViewHooks{};
   g_viewHooks.ReportWriteFailure = TellWriteFailure;
   g_viewHooks.ReportRefusal = TellRefusal;
   g_viewHooks.ConfirmDroppingFrames = ConfirmDropping;
+  g_viewHooks.ReportReadFailure = TellReadFailure;
+  g_viewHooks.ConfirmStoringCutFrames = ConfirmStoringCut;
+  g_viewHooks.ReportSkippedBlocks = TellSkippedBlocks;
   const std::string allInOne = AllInOneName(base);
   if (expand) {
-    BlockStream s;
-    if (!OpenBlockStream(s, allInOne.c_str())) return Fail("cannot open " + allInOne);
-    CloseBlockStream(s);
     ExpandAllInOne(base);
   } else {
     ExportAllInOne(base);

@@ -136,19 +136,67 @@ fault colour-chooser-without-owner windows $V 'dialog.hwndOwner = GetAncestor(s_
 fault open-keeps-editor-text windows $K '  EmptyEditor();
   ApplyFirstFrameColours' '  ApplyFirstFrameColours'
 fault open-keeps-frame-record windows $K '  ForgetLoadedFrame();' ''
-fault untouched-editor-saved windows $K 'if (EditorHoldsFrame()) SaveFrameFromEditor' 'SaveFrameFromEditor'
+fault untouched-editor-saved windows $K 'if (EditorHoldsFrame()) SaveFrameFromEditor(g_animation.basePath);' 'SaveFrameFromEditor(g_animation.basePath);'
 fault untouched-editor-colours-saved windows $K 'if (EditorHoldsFrame()) SaveCurrentColours' 'SaveCurrentColours'
 fault untouched-editor-sound-saved windows $K 'if (!ChooseFile(g_mainWindow, s_soundPath) || !EditorHoldsFrame()) return;' 'if (!ChooseFile(g_mainWindow, s_soundPath)) return;'
 fault cancelled-open-opens windows $K 'if (!ChooseFile(g_mainWindow, path)) return;' 'ChooseFile(g_mainWindow, path);'
-fault body-from-record native $E 'CopyText(s_draft.body, sizeof s_draft.body, BodyAfterHeader(WorkBuffer));' ''
-fault header-limit-not-refused native $E 'if (length > limit) {' 'if (length > limit && false) {'
-fault export-drops-without-asking native $C 'int dropped = CountDroppedBlocks(base, hasFile);' 'int dropped = 0 * CountDroppedBlocks(base, hasFile);'
+fault header-limit-not-refused native $E 'if (length > kFrameTextMax) {' 'if (length > kFrameTextMax && false) {'
+fault export-drops-without-asking native $C 'int dropped = CountDroppedBlocks(name, hasFile);' 'int dropped = 0 * CountDroppedBlocks(name, hasFile);'
 fault export-writes-nothing-over-file native $C 'if (!any) {' 'if (false) {'
 fault relative-base-path-kept windows $K 'MakeAbsolutePath(g_animation.basePath, sizeof g_animation.basePath);' ''
 fault chooser-changes-directory windows shell/file_chooser.cpp 'OFN_HIDEREADONLY | OFN_CREATEPROMPT | OFN_NOCHANGEDIR' 'OFN_HIDEREADONLY | OFN_CREATEPROMPT'
 fault missing-repeat-ends-playback native $L 'if (ended && s_chainDepth <= 1)' 'if (ended)'
 fault playing-shows-header native $L 'CopyText(DisplayText, kTextBufferSize, g_animation.playing ? body : WorkBuffer);' 'CopyText(DisplayText, kTextBufferSize, WorkBuffer);'
 fault frame-file-first-colours-of-1 native $C 'ReadFirstBlockWindow(base) : ReadFrameFile(base, 0);' 'ReadFirstBlockWindow(base) : ReadFrameFile(base, 1);'
+# Frame operations all or nothing, saves that keep every byte, conversions
+# that never write over what they cannot read.
+W=shell/storage_messages.cpp
+fault shift-failure-skipped native storage/frame_shift.cpp '} else if (result == RenameResult::Failed) {' '} else if (false) {'
+fault shift-failure-not-undone native storage/frame_shift.cpp '      UndoFrameShift(base, made, failure);' ''
+fault delete-removal-failure-kept native $E '    UndoFrameShift(base, shift, &failure);' ''
+fault delete-aside-not-put-back native $E 'TryRename(aside, name, &error) != RenameResult::Done' 'RenameResult::Failed != RenameResult::Done'
+fault frame-operation-failure-not-told native storage/frame_shift.cpp '  g_viewHooks.ReportFrameOperationFailure(failure.file, reason, failure.stranded, strandedReason);' ''
+fault real-rename-refusal-is-a-gap windows storage/file_io.cpp '  if (error != nullptr) *error = code;
+  return RenameResult::Failed;' '  if (error != nullptr) *error = code;
+  return RenameResult::NoSource;'
+fault frame-operation-box-missing windows $W 'kNotPutBack, stranded, strandedReason);
+  }
+  KeepFailure(text);' 'kNotPutBack, stranded, strandedReason);
+  }'
+fault save-cuts-at-31999 native $E 'static char s_editor[kFrameTextMax + 3];' 'static char s_editor[kFrameTextMax];'
+fault save-takes-more-than-a-frame native $E 'if (length <= static_cast<size_t>(kFrameTextMax)) return' 'if (length <= static_cast<size_t>(kFrameTextMax) + 2) return'
+fault editor-text-cut-by-window windows $M 'SendMessageA(view, EM_SETLIMITTEXT, kFrameTextMax, 0);' ''
+fault text-too-long-box-empty windows $M 'why == Refusal::TextTooLong ? kTextTooLongNotice' 'why == Refusal::TextTooLong ? ""'
+fault headerless-text-loses-body native $H '    appendText(text);
+  } else {' '    appendText(BodyAfterHeader(text));
+  } else {'
+fault colour-save-drops-other-blocks native $H 'const char* after = old != nullptr ? SkipLine(SkipLine(old)) : at;' 'const char* after = old != nullptr ? SkipLine(l.close) : at;'
+fault repeat-not-noted native $L '    g_frameRecord.isRepeat = 1;' ''
+fault repeat-written-unasked native $E 'return !g_frameRecord.isRepeat ||' 'return true ||'
+fault unchanged-repeat-saved native $E 'unchangedRepeatStays && !modified) return false;' 'unchangedRepeatStays && !modified && false) return false;'
+fault copied-repeat-asks-again windows $E '    return false;
+  }
+  g_frameRecord.isRepeat = 0;
+  return true;
+}
+
+bool SaveCurrentColours' '    return false;
+  }
+  return true;
+}
+
+bool SaveCurrentColours'
+fault editor-modified-unseen windows $W 'return SendMessageA(FrameView(), EM_GETMODIFY, 0, 0) != 0;' 'return false;'
+fault colour-pick-on-repeat-unasked windows $K 'SaveFrameFromEditor(g_animation.basePath, false);' 'SaveFrameFromEditor(g_animation.basePath);'
+fault export-cuts-unasked native $C 'if (cut > 0 &&' 'if (false &&'
+fault cli-force-cut-ignored native cli/main.cpp 'bool ConfirmStoringCut(int count, uint32_t first) {
+  if (s_force) return true;' 'bool ConfirmStoringCut(int count, uint32_t first) {'
+fault expansion-later-block-wins native $C 'if (!seen.insert(number).second) {' 'if (false) {'
+fault expansion-skips-untold native $C 'if (skipped > 0 && g_viewHooks.ReportSkippedBlocks != nullptr) g_viewHooks.ReportSkippedBlocks(skipped);' ''
+fault export-over-unreadable-file native $C '  if (dropped < 0) return;' ''
+fault expansion-without-file-silent native $C 'OpenAllInOne(s, name, false)' 'OpenAllInOne(s, name, true)'
+fault base-cut-in-directory native $S/animation.cpp "char* dot = std::strrchr(path + (name - path), '.');" "char* dot = std::strrchr(path, '.');"
+
 # The block index: used only while the file is provably the one indexed.
 fault index-keeps-changed-file native storage/block_index.cpp ' || !SameFileVersion(*identity, s_index.identity)' ''
 fault index-ignores-write-time native storage/file_io.cpp 'a.writeTime == b.writeTime &&' ''
@@ -163,7 +211,8 @@ fault page-never-ends-playback native webpage/web_page.cpp 'f.ends = g_animation
 fault page-changes-frame-record windows webpage/web_page.cpp '  g_frameRecord = s.record;' ''
 fault page-changes-colours windows webpage/web_page.cpp '  PenColour = s.pen;' ''
 fault page-changes-frame-number windows webpage/web_page.cpp '  g_animation = s.animation;' ''
-fault cli-force-ignored native cli/main.cpp 'if (s_force) return true;' ''
+fault cli-force-ignored native cli/main.cpp 'bool ConfirmDropping(int count) {
+  if (s_force) return true;' 'bool ConfirmDropping(int count) {'
 # The check: what the readers decided, read back wherever chunks end.
 fault check-zero-byte-as-window native $B ': end < s.chunk + limit ? TextEnd::ZeroByte' ': end < s.chunk + limit ? TextEnd::Window'
 fault check-end-line-followed-unseen native $B 'return crLf ? TextEnd::EndLine : TextEnd::EndInLine;' 'return crLf || true ? TextEnd::EndLine : TextEnd::EndInLine;'
@@ -171,7 +220,7 @@ fault check-number-line-end-unread native $B 'while (!s.atEnd && s.pos > s.dataE
 fault check-text-moved-unseen native $B '  s.textStart = s.pos;
   *text' '  *text'
 fault check-repeat-limit-off-by-one native check/animation_check.cpp 'if (stopsAt >= kLimit) {' 'if (stopsAt > kLimit) {'
-fault check-sound-right-after-brace native $H 'return IsColourBlock(p) ? SkipLine(SkipLine(p)) : p;' 'return p;'
+fault check-sound-path-line-is-keyword native $H 'return sound != nullptr ? SkipLine(sound) : nullptr;' 'return sound;'
 fault check-exit-0-with-findings native cli/check_command.cpp 'return report.findings.empty() ? 0 : 1;' 'return 0;'
 fault check-json-names-not-converted windows cli/check_command.cpp 'item["file"] = Utf8(f.file);' 'item["file"] = f.file;'
 fault check-menu-command-lost windows $K '{CMD_CHECK, CheckAnimationCommand},' ''
@@ -182,10 +231,10 @@ fault reader-next-block-6-on native $B 's.pos += 7;' 's.pos += 6;'
 fault reader-end-across-chunks native $B 'from = limit >= s.pos + 4 ? limit - 4 : s.pos;' 'from = limit >= s.pos + 3 ? limit - 3 : s.pos;'
 fault scanner-plain-last-start native storage/text_scan.cpp 'const char* last = limit - 4;  // "[end]" must start before this' 'const char* last = limit - 5;'
 fault header-sound-after-colour native $L 'if (g_frameRecord.hasColour) p = SkipLine(SkipLine(p));' 'if (g_frameRecord.hasColour) p = SkipLine(p);'
-fault header-open-brace-null native $H "const char* close = p != nullptr ? std::strchr(p, '}') : nullptr;" "const char* close = std::strchr(p, '}');"
-fault insert-skips-10000 native $E 'if (current > HighestSlot) return;' 'if (current >= HighestSlot) return;'
-fault delete-stops-before-10000 native $E 'for (uint32_t i = current; i < HighestSlot; ++i) RenameFrame(base, i + 1, i);' 'for (uint32_t i = current; i + 1 < HighestSlot; ++i) RenameFrame(base, i + 1, i);'
-fault rename-replaces native storage/file_io.cpp 'if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return true;' 'if (std::rename(from, to) == 0) return true;'
+fault header-open-brace-null native $H "l.close = p != nullptr ? std::strchr(p, '}') : nullptr;" "l.close = std::strchr(p, '}');"
+fault insert-skips-10000 native $E 'if (current > HighestSlot) return true;' 'if (current >= HighestSlot) return true;'
+fault delete-stops-before-10000 native $E 'for (uint32_t i = current; i < HighestSlot; ++i) shift.frames.push_back(i + 1);' 'for (uint32_t i = current; i + 1 < HighestSlot; ++i) shift.frames.push_back(i + 1);'
+fault rename-replaces native storage/file_io.cpp 'if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return RenameResult::Done;' 'if (std::rename(from, to) == 0) return RenameResult::Done;'
 fault export-includes-10000 native $C 'for (uint32_t i = 0; i < HighestSlot; ++i) {
     if (!hasFile[i] || !ReadFrameFile(base, i)) continue;' 'for (uint32_t i = 0; i <= HighestSlot; ++i) {
     if ((i < HighestSlot && !hasFile[i]) || !ReadFrameFile(base, i)) continue;'

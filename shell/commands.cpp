@@ -74,10 +74,12 @@ static void SaveColours() {
   if (EditorHoldsFrame()) SaveCurrentColours(g_animation.basePath);
 }
 
+// A colour pick saves the editor's text whatever it holds: on a repeat it
+// asks first, changed or not.
 static void ChooseColourAndSave(void (*choose)()) {
   StopPlayback();
   choose();
-  SaveFrame();
+  if (EditorHoldsFrame()) SaveFrameFromEditor(g_animation.basePath, false);
 }
 
 static void ChooseSound() {
@@ -203,7 +205,7 @@ static const CommandRow kCommandTable[] = {
 // those after it are dropped, so an export or expansion that cannot write
 // shows one box.
 static int s_commandDepth = 0;
-static char s_failure[2 * kPathMax + 512];
+static char s_failure[kFailureTextSize];
 
 static void ShowWriteFailure() {
   if (s_failure[0] == '\0') return;
@@ -211,14 +213,20 @@ static void ShowWriteFailure() {
   s_failure[0] = '\0';
 }
 
-void ReportWriteFailure(const char* fileName, const char* reason) {
+void KeepFailure(const char* text) {
   if (s_failure[0] != '\0') return;
+  CopyText(s_failure, sizeof s_failure, text);
+  if (s_commandDepth == 0) ShowWriteFailure();
+}
+
+void ReportWriteFailure(const char* fileName, const char* reason) {
+  char text[kFailureTextSize];
   // "ファイルを保存できませんでした。" (the file could not be saved), in Shift-JIS.
-  std::snprintf(s_failure, sizeof s_failure, "%s\r\n\r\n%s\r\n\r\n%s",
+  std::snprintf(text, sizeof text, "%s\r\n\r\n%s\r\n\r\n%s",
                 "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x95\xdb\x91\xb6\x82\xc5\x82\xab\x82\xdc\x82\xb9"
                 "\x82\xf1\x82\xc5\x82\xb5\x82\xbd\x81\x42",
                 fileName, reason);
-  if (s_commandDepth == 0) ShowWriteFailure();
+  KeepFailure(text);
 }
 
 void DispatchCommand(WORD command) {

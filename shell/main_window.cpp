@@ -13,6 +13,7 @@
 #include "frame_view.h"
 #include "paths.h"
 #include "resource.h"
+#include "storage_messages.h"
 
 HINSTANCE g_instance;
 HWND g_mainWindow;
@@ -49,6 +50,8 @@ static bool s_editorHoldsFrame = false;
 
 void SetEditorText(const char* text) {
   SetWindowTextA(FrameView(), text);
+  // The text as storage set it, which the user has not changed yet.
+  SendMessageA(FrameView(), EM_SETMODIFY, FALSE, 0);
   s_editorHoldsFrame = true;
 }
 
@@ -83,6 +86,10 @@ static const char kDroppingQuestionTail[] =
 static const char kNoFrameFilesNotice[] =
     "\x83R\x83}\x83t\x83@\x83" "C\x83\x8b\x82\xaa 1 \x82\xc2\x82\xe0\x82\xc8\x82\xa2\x82\xbd\x82\xdf\x81" "A"
     "\x82\xdc\x82\xc6\x82\xdf\x82\xc4\x95\xdb\x91\xb6\x82\xb5\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd\x81" "B";
+// "コマが 32000 バイトを超えるため、保存しませんでした。"
+static const char kTextTooLongNotice[] =
+    "\x83R\x83}\x82\xaa 32000 \x83o\x83" "C\x83g\x82\xf0\x92\xb4\x82\xa6\x82\xe9\x82\xbd\x82\xdf\x81" "A"
+    "\x95\xdb\x91\xb6\x82\xb5\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd\x81" "B";
 // "ヘッダーを付けるとコマが 32000 バイトを超えるため、保存しませんでした。"
 static const char kFrameTooLongNotice[] =
     "\x83w\x83" "b\x83_\x81[\x82\xf0\x95t\x82\xaf\x82\xe9\x82\xc6\x83R\x83}\x82\xaa 32000 \x83o\x83" "C\x83g"
@@ -97,7 +104,9 @@ static bool ConfirmDroppingFrames(int count) {
 }
 
 static void ReportRefusal(Refusal why) {
-  const char* text = why == Refusal::NoFrameFiles ? kNoFrameFilesNotice : kFrameTooLongNotice;
+  const char* text = why == Refusal::NoFrameFiles  ? kNoFrameFilesNotice
+                     : why == Refusal::TextTooLong ? kTextTooLongNotice
+                                                   : kFrameTooLongNotice;
   MessageBoxA(g_mainWindow, text, "zoetrix", MB_OK | MB_ICONINFORMATION);
 }
 
@@ -116,6 +125,9 @@ static HWND CreateFrameView(HWND dialog) {
                                   ES_AUTOHSCROLL | ES_WANTRETURN,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr,
                               g_instance, nullptr);
+  // A frame of kFrameTextMax one-byte characters can be edited whole (the
+  // control's own limit is lower); longer text is refused when it is saved.
+  SendMessageA(view, EM_SETLIMITTEXT, kFrameTextMax, 0);
   InstallFrameView(view);
   return view;
 }
@@ -130,8 +142,11 @@ static HWND CreateScrollBar(HWND dialog) {
 static INT_PTR OnInitDialog(HWND dialog) {
   AllocateTextBuffers();
   g_mainWindow = dialog;
-  g_viewHooks = ViewHooks{SetEditorText,  GetEditorText,         ShowFrameNumber, RenderFrame,
-                          ApplyColours,   ReportWriteFailure,    ConfirmDroppingFrames, ReportRefusal};
+  g_viewHooks = ViewHooks{SetEditorText,     GetEditorText,        ShowFrameNumber,
+                          RenderFrame,       ApplyColours,         ReportWriteFailure,
+                          ConfirmDroppingFrames, ReportRefusal,    EditorModified,
+                          ConfirmCopyingRepeat, ReportFrameOperationFailure, ReportReadFailure,
+                          ConfirmStoringCutFrames, ReportSkippedBlocks};
   g_playSound = PlaySoundAsync;
   UseTextPreset();
   InitFileChooser(dialog);

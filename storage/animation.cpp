@@ -6,6 +6,7 @@
 
 #include "frame_header.h"
 #include "frame_loader.h"
+#include "path_text.h"
 
 AnimationState g_animation;
 ColourTriple PenColour;
@@ -63,7 +64,13 @@ bool AllInOneFileName(char* out, size_t outSize, const char* base) {
 }
 
 void DeriveBasePath(char* path) {
-  char* dot = std::strrchr(path, '.');
+  // Neither '/' nor '.' is ever the second byte of a two-byte character.
+  const char* name = path;
+  const char* slash = std::strrchr(path, '/');
+  const char* separator = LastSeparator(path);
+  if (slash != nullptr) name = slash + 1;
+  if (separator != nullptr && separator + 1 > name) name = separator + 1;
+  char* dot = std::strrchr(path + (name - path), '.');
   if (dot != nullptr) *dot = '\0';
 }
 

@@ -59,7 +59,9 @@ bool FrameFileName(char* out, size_t outSize, const char* base, uint32_t n);
 // Forms "%s.txt" from base, with the same rule as FrameFileName.
 bool AllInOneFileName(char* out, size_t outSize, const char* base);
 
-// Removes, in place, everything from the last '.' of path onwards.
+// Removes, in place, everything from the last '.' of the file name part of
+// path (after its last '/' or separating '\') onwards; a '.' in a
+// directory name is not cut.
 void DeriveBasePath(char* path);
 
 // Moves the current frame by delta; a result below 0 becomes 0.

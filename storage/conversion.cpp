@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <unordered_set>
 #include <vector>
 
 #include "block_stream.h"
@@ -11,13 +12,35 @@
 #include "frame_header.h"
 #include "frame_loader.h"
 
+// Forms base.txt in name; a name too long to fit is told through tell,
+// named in full.
+static bool AllInOneNameOrTell(char (&name)[kPathMax], const char* base, void (*tell)(const char*, int)) {
+  if (AllInOneFileName(name, sizeof name, base)) return true;
+  char whole[kPathMax + 8];
+  AllInOneFileName(whole, sizeof whole, base);
+  tell(whole, kErrorNameTooLong);
+  return false;
+}
+
+// Opens base.txt (in name) for reading blocks. A file that cannot be opened
+// is told, unless it is missing and missingIsFine.
+static bool OpenAllInOne(BlockStream& s, const char* name, bool missingIsFine) {
+  if (OpenBlockStream(s, name)) return true;
+  if (missingIsFine && !PathExists(name)) return false;
+  InputFile f;
+  int error = kErrorReadFailed;
+  if (OpenInputFile(f, name, &error)) CloseInputFile(f);
+  TellReadFailure(name, error);
+  return false;
+}
+
 // Counts the blocks of base.txt that export would not write again: those
-// whose number has no frame file among the ones export gathers. 0 when the
-// file cannot be read.
-static int CountDroppedBlocks(const char* base, const std::vector<bool>& hasFile) {
-  char name[kPathMax];
+// whose number has no frame file among the ones export gathers. 0 when
+// there is no such file, -1 (told) when it exists but cannot be read: what
+// it holds is then unknown.
+static int CountDroppedBlocks(const char* name, const std::vector<bool>& hasFile) {
   BlockStream s;
-  if (!AllInOneFileName(name, sizeof name, base) || !OpenBlockStream(s, name)) return 0;
+  if (!OpenAllInOne(s, name, true)) return PathExists(name) ? -1 : 0;
   // The blocks as expansion reads them: a number line that is not a number
   // keeps the number held before it.
   int number = 0;
@@ -34,30 +57,44 @@ static int CountDroppedBlocks(const char* base, const std::vector<bool>& hasFile
   return dropped;
 }
 
+// Whether a frame's text (length bytes read into a zero-filled buffer) would
+// come back cut from the all-in-one file: a zero byte or "[end]" ends a text
+// there.
+static bool CutInAllInOne(const char* text, size_t length) {
+  return std::strlen(text) < length || std::strstr(text, "[end]") != nullptr;
+}
+
 void ExportAllInOne(const char* base) {
   std::vector<bool> hasFile(HighestSlot);
   bool any = false;
+  int cut = 0;
+  uint32_t firstCut = 0;
   for (uint32_t i = 0; i < HighestSlot; ++i) {
-    std::ifstream in;
-    hasFile[i] = OpenFrameInput(in, base, i);
+    uint64_t size = 0;
+    hasFile[i] = ReadFrameFile(base, i, &size);
     any = any || hasFile[i];
+    size_t length = size < kFrameTextMax ? static_cast<size_t>(size) : kFrameTextMax;
+    if (hasFile[i] && CutInAllInOne(WorkBuffer, length) && cut++ == 0) firstCut = i;
   }
   // Replacing the all-in-one file with nothing, or without frames that only
   // it holds, would lose them: nothing at all is never written, and losing
-  // some only when the user says so.
+  // some only when the user says so. A file that cannot be read may hold
+  // anything: it is not replaced.
   if (!any) {
     if (g_viewHooks.ReportRefusal != nullptr) g_viewHooks.ReportRefusal(Refusal::NoFrameFiles);
     return;
   }
-  int dropped = CountDroppedBlocks(base, hasFile);
+  char name[kPathMax];
+  if (!AllInOneNameOrTell(name, base, TellWriteFailure)) return;
+  int dropped = CountDroppedBlocks(name, hasFile);
+  if (dropped < 0) return;
   if (dropped > 0 && (g_viewHooks.ConfirmDroppingFrames == nullptr || !g_viewHooks.ConfirmDroppingFrames(dropped))) {
     return;
   }
-  char name[kPathMax];
-  if (!AllInOneFileName(name, sizeof name, base)) {
-    char whole[kPathMax + 8];
-    AllInOneFileName(whole, sizeof whole, base);
-    TellWriteFailure(whole, kErrorNameTooLong);
+  // Frames the file cannot give back whole are written only when the user
+  // says so.
+  if (cut > 0 &&
+      (g_viewHooks.ConfirmStoringCutFrames == nullptr || !g_viewHooks.ConfirmStoringCutFrames(cut, firstCut))) {
     return;
   }
   // The whole file is written before it replaces the old one, which stays
@@ -82,23 +119,30 @@ void ExportAllInOne(const char* base) {
 void ExpandAllInOne(const char* base) {
   char name[kPathMax];
   BlockStream s;
-  if (!AllInOneFileName(name, sizeof name, base) || !OpenBlockStream(s, name)) return;
+  if (!AllInOneNameOrTell(name, base, TellReadFailure) || !OpenAllInOne(s, name, false)) return;
   // A number line that is not a number keeps the number held before it.
+  // Each number is written once, from its first block, the one a load
+  // shows; later blocks with that number are left out and counted.
   int number = 0;
   const char* text;
   int length;
+  std::unordered_set<int> seen;
+  int skipped = 0;
   SafeWriteSeries series;
   BeginSafeWriteSeries(series);
   while (ReadBlockNumber(s, &number) != 0 && ReadBlockText(s, &text, &length)) {
     // A block with empty text makes no file and leaves an existing one
     // alone. A frame that cannot be written is told, and the others go on.
-    if (length > 0) {
+    if (!seen.insert(number).second) {
+      ++skipped;
+    } else if (length > 0) {
       WriteFrameFile(base, static_cast<uint32_t>(number), text, static_cast<size_t>(length), 0, &series);
     }
     AdvanceToNextBlock(s);
   }
   EndSafeWriteSeries(series);
   CloseBlockStream(s);
+  if (skipped > 0 && g_viewHooks.ReportSkippedBlocks != nullptr) g_viewHooks.ReportSkippedBlocks(skipped);
 }
 
 // Copies the first block's raw window (not cut at "[end]") into WorkBuffer,

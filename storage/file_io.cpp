@@ -39,40 +39,18 @@ size_t ReadChunk(std::istream& in, char* buffer, size_t size) {
   return static_cast<size_t>(in.gcount());
 }
 
-bool RemoveFile(const char* name) {
-  return name != nullptr && name[0] != '\0' && std::remove(name) == 0;
-}
-
-bool RenameNoReplace(const char* from, const char* to) {
-  if (from == nullptr || to == nullptr || from[0] == '\0' || to[0] == '\0') return false;
-#ifdef _WIN32
-  // The Windows C runtime's rename fails when the target exists.
-  return std::rename(from, to) == 0;
-#else
-  if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return true;
-  if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
-  // The file system has no no-replace rename: a hard link fails when the
-  // target exists, and then the old name goes.
-  if (link(from, to) == 0) {
-    unlink(from);
-    return true;
-  }
-  if (errno != EPERM && errno != EOPNOTSUPP) return false;
-  if (PathExists(to)) return false;
-  return std::rename(from, to) == 0;
-#endif
-}
-
 // ---- Safe writes ----
 
 #ifdef _WIN32
 const int kErrorNameTooLong = ERROR_FILENAME_EXCED_RANGE;
 const int kErrorReadFailed = ERROR_READ_FAULT;
+const int kErrorNameTaken = ERROR_ALREADY_EXISTS;
 static int LastError() { return static_cast<int>(GetLastError()); }
 static HANDLE Handle(const SafeWriter& w) { return reinterpret_cast<HANDLE>(w.file); }
 #else
 const int kErrorNameTooLong = ENAMETOOLONG;
 const int kErrorReadFailed = EIO;
+const int kErrorNameTaken = EEXIST;
 static int LastError() { return errno; }
 #endif
 
@@ -154,6 +132,84 @@ static bool NameTaken() { return GetLastError() == ERROR_FILE_EXISTS || GetLastE
 #else
 static bool NameTaken() { return errno == EEXIST; }
 #endif
+
+// ---- Renames and deletions ----
+
+// Whether the rename may go to the system: an armed Rename step fails the
+// nth rename whose source exists.
+static bool RenameInjected(const char* from) {
+  return s_fault.countdown != 0 && s_fault.step == FileStep::Rename && PathExists(from) &&
+         Injected(FileStep::Rename);
+}
+
+static RenameResult RenameOnce(const char* from, const char* to) {
+  if (RenameInjected(from)) return RenameResult::Failed;
+#ifdef _WIN32
+  // Without MOVEFILE_REPLACE_EXISTING the move fails when the target exists.
+  if (MoveFileExA(from, to, 0)) return RenameResult::Done;
+  DWORD error = GetLastError();
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return RenameResult::NoSource;
+  if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return RenameResult::TargetTaken;
+#else
+  if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return RenameResult::Done;
+  if (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) {
+    // The file system has no no-replace rename: a hard link fails when the
+    // target exists, and then the old name goes.
+    if (link(from, to) == 0) {
+      unlink(from);
+      return RenameResult::Done;
+    }
+    if (errno == EPERM || errno == EOPNOTSUPP) {
+      // Nor hard links: a plain rename, where the target does not exist.
+      if (PathExists(to)) return RenameResult::TargetTaken;
+      if (std::rename(from, to) == 0) return RenameResult::Done;
+    }
+  }
+  if (errno == ENOENT) return RenameResult::NoSource;
+  if (errno == EEXIST) return RenameResult::TargetTaken;
+#endif
+  return RenameResult::Failed;
+}
+
+RenameResult TryRename(const char* from, const char* to, int* error) {
+  if (from == nullptr || to == nullptr || from[0] == '\0' || to[0] == '\0') return RenameResult::NoSource;
+  RenameResult result = RenameOnce(from, to);
+  if (result != RenameResult::Failed) return result;
+  int code = LastError();
+  // Some refusals come with other codes when a name is missing or taken (a
+  // directory as the target, for one): those are not failures either.
+  if (!PathExists(from)) return RenameResult::NoSource;
+  if (PathExists(to)) return RenameResult::TargetTaken;
+  if (error != nullptr) *error = code;
+  return RenameResult::Failed;
+}
+
+bool RenameNoReplace(const char* from, const char* to) { return TryRename(from, to, nullptr) == RenameResult::Done; }
+
+RenameResult MoveAside(const char* name, char* aside, int* error) {
+  for (int attempt = 0; attempt < 64; ++attempt) {
+    if (!TempName(aside, name)) break;
+    RenameResult result = TryRename(name, aside, error);
+    if (result != RenameResult::TargetTaken) return result;
+  }
+  aside[0] = '\0';
+  if (error != nullptr) *error = kErrorNameTooLong;
+  return RenameResult::Failed;
+}
+
+bool RemoveFile(const char* name, int* error) {
+  if (name == nullptr || name[0] == '\0') return false;
+  bool removed = false;
+  if (!Injected(FileStep::Remove)) {
+#ifdef _WIN32
+    removed = DeleteFileA(name) != 0;
+#else
+    removed = unlink(name) == 0;
+#endif
+  }
+  if (!removed && error != nullptr) *error = LastError();
+  return removed;
+}
 
 // Creates a new temporary file beside the target, under a name no other file
 // has. Returns false with the error in w.
@@ -431,13 +487,19 @@ bool SameFileVersion(const FileIdentity& a, const FileIdentity& b) {
 
 #ifdef _WIN32
 
-bool OpenInputFile(InputFile& f, const char* name) {
+bool OpenInputFile(InputFile& f, const char* name, int* error) {
   f.handle = nullptr;
-  if (name == nullptr || name[0] == '\0') return false;
+  if (name == nullptr || name[0] == '\0') {
+    if (error != nullptr) *error = ERROR_FILE_NOT_FOUND;
+    return false;
+  }
   // Without FILE_FLAG_BACKUP_SEMANTICS a directory does not open.
   HANDLE h = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
+  if (h == INVALID_HANDLE_VALUE) {
+    if (error != nullptr) *error = LastError();
+    return false;
+  }
   f.handle = h;
   return true;
 }
@@ -504,13 +566,17 @@ int64_t FileClockNow() {
 
 #else
 
-bool OpenInputFile(InputFile& f, const char* name) {
+bool OpenInputFile(InputFile& f, const char* name, int* error) {
   f.fd = -1;
-  if (name == nullptr || name[0] == '\0') return false;
-  int fd = open(name, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
+  int fd = name != nullptr && name[0] != '\0' ? open(name, O_RDONLY | O_CLOEXEC) : -1;
+  if (fd < 0) {
+    if (error != nullptr) *error = name != nullptr && name[0] != '\0' ? errno : ENOENT;
+    return false;
+  }
   struct stat st;
-  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+  int failure = fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
+  if (failure != 0) {
+    if (error != nullptr) *error = failure;
     close(fd);
     return false;
   }

@@ -19,8 +19,24 @@ size_t ReadChunk(std::istream& in, char* buffer, size_t size);
 // Renames from to to. Never replaces an existing file: fails instead.
 bool RenameNoReplace(const char* from, const char* to);
 
-// Deletes a file.
-bool RemoveFile(const char* name);
+// What a rename that never replaces did: a rename fails without moving
+// anything when its source does not exist or its target name is taken;
+// Failed is any other refusal of the system (permission, a file in use, a
+// failing disk).
+enum class RenameResult { Done, NoSource, TargetTaken, Failed };
+
+// RenameNoReplace, telling why it did not rename; on Failed *error (if not
+// null) receives the system's error code.
+RenameResult TryRename(const char* from, const char* to, int* error);
+
+// Renames name to a new temporary name beside it ("~zt" and four hex digits,
+// ".tmp", as the safe writer's temporary files), written into aside
+// (kSafeNameSize bytes). An error of Failed goes to *error.
+RenameResult MoveAside(const char* name, char* aside, int* error);
+
+// Deletes a file. On failure *error (if not null) receives the system's
+// error code.
+bool RemoveFile(const char* name, int* error = nullptr);
 
 // True when name exists (a file or anything else).
 bool PathExists(const char* name);
@@ -94,12 +110,14 @@ void EndSafeWriteSeries(SafeWriteSeries& series);
 // Error codes for failures that are not the system's own.
 extern const int kErrorNameTooLong;  // a name that does not fit its buffer
 extern const int kErrorReadFailed;   // reading a file failed part-way
+extern const int kErrorNameTaken;    // a name that another file has
 
 // The system's text for an error code, without a line end; always terminated.
 void DescribeFileError(int error, char* text, size_t size);
 
-// Test seam: the steps of a safe write that can be made to fail.
-enum class FileStep { Create, Write, Move };
+// Test seam: the steps of a safe write that can be made to fail, and
+// renames (counted only where the source exists) and deletions.
+enum class FileStep { Create, Write, Move, Rename, Remove };
 // Makes the nth call of step from now on (1: the next one) fail with the
 // system error code error. One step at a time; error 0 clears it.
 void FailFileStep(FileStep step, int nth, int error);
@@ -118,8 +136,9 @@ struct InputFile {
 
 // Opens name for reading. Fails for an empty or missing name and for a
 // directory; never creates a file. Other programs may go on reading, writing,
-// renaming or deleting the file meanwhile.
-bool OpenInputFile(InputFile& f, const char* name);
+// renaming or deleting the file meanwhile. On failure *error (if not null)
+// receives the system's error code.
+bool OpenInputFile(InputFile& f, const char* name, int* error = nullptr);
 // Reads up to size bytes into buffer; returns the count read, which is less
 // than size only at the end of the file (or when reading fails).
 size_t ReadInputFile(InputFile& f, char* buffer, size_t size);

@@ -8,93 +8,138 @@
 #include "frame_files.h"
 #include "frame_header.h"
 #include "frame_loader.h"
+#include "frame_shift.h"
 
-// A header composed around a full-size body is longer than the WorkBuffer, so
-// composed text gets a buffer of its own that holds any header and any body.
+// The editor's text, with room to see that it is longer than a frame: the
+// hook copies at most size - 1 bytes, and a copy may end short of a
+// two-byte character that would not fit, so a text of more than
+// kFrameTextMax bytes arrives with at least kFrameTextMax + 1.
+static char s_editor[kFrameTextMax + 3];
+
+// The editor's text with a header block set.
 static char s_composed[kComposedSize];
 
-// Renames frame from to frame to; a rename that fails (either name does not
-// fit, the old file is missing, the new name is taken) is skipped.
-static void RenameFrame(const char* base, uint32_t from, uint32_t to) {
-  char oldName[kPathMax];
-  char newName[kPathMax];
-  if (!FrameFileName(oldName, sizeof oldName, base, from)) return;
-  if (!FrameFileName(newName, sizeof newName, base, to)) return;
-  RenameNoReplace(oldName, newName);
-}
-
-// The record as it will be once a composed frame is accepted; a refused one
-// leaves the frame record as it was.
-static FrameRecord s_draft;
-
-// Reads the editor's text into WorkBuffer (at most 31999 bytes: the editor's
-// limit counts the terminating zero).
-static void ReadEditor() {
-  std::memset(WorkBuffer, 0, sizeof WorkBuffer);
-  g_viewHooks.GetEditorText(WorkBuffer, kFrameTextMax);
-  WorkBuffer[kFrameTextMax - 1] = '\0';
-}
-
-// Composes s_draft's header around the editor's body (what follows its
-// header, if it starts with one) and shows the result in the editor.
-// Returns the composed length, or -1 when it is longer than limit: the
-// frame would lose its end, so nothing changes and the user is told.
-static int ComposeFromEditor(int limit) {
+// Reads the editor's text into s_editor. Returns its length, or -1 when it
+// is longer than a frame holds: cutting it would lose its end (and might
+// split a character), so nothing is written and the user is told.
+static int ReadEditor() {
   if (g_viewHooks.GetEditorText == nullptr) return -1;
-  ReadEditor();
-  CopyText(s_draft.body, sizeof s_draft.body, BodyAfterHeader(WorkBuffer));
-  int length = ComposeHeader(s_draft, s_composed, sizeof s_composed);
-  if (length > limit) {
+  s_editor[0] = '\0';
+  g_viewHooks.GetEditorText(s_editor, static_cast<int>(sizeof s_editor));
+  s_editor[sizeof s_editor - 1] = '\0';
+  size_t length = std::strlen(s_editor);
+  if (length <= static_cast<size_t>(kFrameTextMax)) return static_cast<int>(length);
+  if (g_viewHooks.ReportRefusal != nullptr) g_viewHooks.ReportRefusal(Refusal::TextTooLong);
+  return -1;
+}
+
+// Whether the frame on show may be written: a repeat only when the user
+// says that it may become a copy.
+static bool MayWriteFrame() {
+  return !g_frameRecord.isRepeat ||
+         (g_viewHooks.ConfirmCopyingRepeat != nullptr && g_viewHooks.ConfirmCopyingRepeat(g_frameRecord.repeatedFrame));
+}
+
+// Sets block to value in the header of the editor's text, into s_composed,
+// and once the user accepts, shows it in the editor. Returns the composed
+// length, or -1 when nothing changed: the frame would pass kFrameTextMax
+// bytes (the user is told), or the user said no.
+static int ComposeFromEditor(HeaderBlock block, const char* value) {
+  if (ReadEditor() < 0) return -1;
+  int length = SetHeaderBlock(s_editor, block, value, s_composed, sizeof s_composed);
+  if (length > kFrameTextMax) {
     if (g_viewHooks.ReportRefusal != nullptr) g_viewHooks.ReportRefusal(Refusal::FrameTooLong);
     return -1;
   }
-  g_frameRecord = s_draft;
+  if (!MayWriteFrame()) return -1;
+  CopyText(g_frameRecord.body, sizeof g_frameRecord.body, BodyAfterHeader(s_composed));
   if (g_viewHooks.SetEditorText != nullptr) g_viewHooks.SetEditorText(s_composed);
   return length;
 }
 
-void SaveFrameFromEditor(const char* base) {
+bool SaveFrameFromEditor(const char* base, bool unchangedRepeatStays) {
   // Without the editor there is no text to save; writing would only empty
-  // the frame's file.
-  if (g_viewHooks.GetEditorText == nullptr) return;
-  ReadEditor();
-  WriteFrameFile(base, g_animation.currentFrame, WorkBuffer, std::strlen(WorkBuffer), kWriteDurable);
+  // the frame's file. A repeat saved as the load showed it stays a repeat.
+  if (g_viewHooks.GetEditorText == nullptr) return false;
+  bool modified = g_viewHooks.EditorModified != nullptr && g_viewHooks.EditorModified();
+  if (g_frameRecord.isRepeat && unchangedRepeatStays && !modified) return false;
+  int length = ReadEditor();
+  if (length < 0 || !MayWriteFrame()) return false;
+  if (!WriteFrameFile(base, g_animation.currentFrame, s_editor, static_cast<size_t>(length), kWriteDurable)) {
+    return false;
+  }
+  g_frameRecord.isRepeat = 0;
+  return true;
 }
 
 bool SaveCurrentColours(const char* base) {
-  s_draft = g_frameRecord;
-  std::snprintf(s_draft.colourText, sizeof s_draft.colourText, "%d %d %d %d %d %d", PenColour.red,
-                PenColour.green, PenColour.blue, BackColour.red, BackColour.green, BackColour.blue);
-  s_draft.hasColour = 1;
-  // A frame file of kFrameTextMax bytes still loads whole.
-  int length = ComposeFromEditor(kFrameTextMax);
+  char colours[kColourTextSize];
+  std::snprintf(colours, sizeof colours, "%d %d %d %d %d %d", PenColour.red, PenColour.green, PenColour.blue,
+                BackColour.red, BackColour.green, BackColour.blue);
+  int length = ComposeFromEditor(HeaderBlock::Colour, colours);
   if (length < 0) return false;
-  WriteFrameFile(base, g_animation.currentFrame, s_composed, static_cast<size_t>(length), kWriteDurable);
+  g_frameRecord.hasColour = 1;
+  CopyText(g_frameRecord.colourText, sizeof g_frameRecord.colourText, colours);
+  if (!WriteFrameFile(base, g_animation.currentFrame, s_composed, static_cast<size_t>(length), kWriteDurable)) {
+    return false;
+  }
+  g_frameRecord.isRepeat = 0;
   return true;
 }
 
 bool SetFrameSound(const char* path) {
-  s_draft = g_frameRecord;
-  CopyText(s_draft.soundPath, sizeof s_draft.soundPath, path);
-  s_draft.hasSound = 1;
-  // The frame is then saved from the editor, which keeps one byte fewer.
-  return ComposeFromEditor(kFrameTextMax - 1) >= 0;
+  if (ComposeFromEditor(HeaderBlock::Sound, path) < 0) return false;
+  g_frameRecord.hasSound = 1;
+  CopyText(g_frameRecord.soundPath, sizeof g_frameRecord.soundPath, path);
+  // The user has accepted the copy: the save that follows does not ask again.
+  g_frameRecord.isRepeat = 0;
+  return true;
 }
 
-void InsertFrame(const char* base) {
+bool InsertFrame(const char* base) {
   uint32_t current = g_animation.currentFrame;
-  if (current > HighestSlot) return;
-  for (uint32_t i = HighestSlot;; --i) {
-    RenameFrame(base, i, i + 1);
-    if (i == current) break;
-  }
+  if (current > HighestSlot) return true;
+  FrameShift shift{+1, {}};
+  shift.frames.reserve(HighestSlot - current + 1);
+  for (uint32_t i = HighestSlot + 1; i-- > current;) shift.frames.push_back(i);
+  ShiftFailure failure{};
+  if (ShiftFrameFiles(base, shift, &failure)) return true;
+  TellShiftFailure(failure);
+  return false;
 }
 
-void DeleteFrame(const char* base) {
+bool DeleteFrame(const char* base) {
   uint32_t current = g_animation.currentFrame;
+  ShiftFailure failure{};
+  // The frame's file goes aside first: until the end it can come back, and a
+  // process killed midway leaves it there rather than nowhere.
   char name[kPathMax];
-  if (FrameFileName(name, sizeof name, base, current)) RemoveFile(name);
-  for (uint32_t i = current; i < HighestSlot; ++i) RenameFrame(base, i + 1, i);
+  char aside[kSafeNameSize] = "";
+  if (FrameFileName(name, sizeof name, base, current)) {
+    RenameResult result = MoveAside(name, aside, &failure.error);
+    if (result == RenameResult::Failed) {
+      CopyText(failure.file, sizeof failure.file, name);
+      TellShiftFailure(failure);
+      return false;
+    }
+    if (result != RenameResult::Done) aside[0] = '\0';
+  }
+  FrameShift shift{-1, {}};
+  for (uint32_t i = current; i < HighestSlot; ++i) shift.frames.push_back(i + 1);
+  bool done = ShiftFrameFiles(base, shift, &failure);
+  if (done && aside[0] != '\0' && !RemoveFile(aside, &failure.error)) {
+    CopyText(failure.file, sizeof failure.file, name);
+    UndoFrameShift(base, shift, &failure);
+    done = false;
+  }
+  int error = kErrorNameTaken;
+  if (!done && aside[0] != '\0' && TryRename(aside, name, &error) != RenameResult::Done &&
+      failure.stranded[0] == '\0') {
+    CopyText(failure.stranded, sizeof failure.stranded, aside);
+    failure.strandedError = error;
+  }
+  if (!done) TellShiftFailure(failure);
+  return done;
 }
 
 // Copies frame from's file over frame to's; nothing happens when from has

@@ -89,54 +89,74 @@ int ParseSoundBlock(const char* line) {
   return 1;
 }
 
-// Where a header's sound block may start: the line after "{", or after the
-// colour block when there is one.
-static const char* SoundBlockLine(const char* text) {
-  const char* p = SkipLine(text);
-  return IsColourBlock(p) ? SkipLine(SkipLine(p)) : p;
+// Where the parts of a header lie, as a load reads them.
+struct HeaderLayout {
+  const char* first;    // the line after "{"
+  const char* colour;   // the colour block, or null
+  const char* soundAt;  // where the sound block is read
+  const char* sound;    // the sound block, or null
+  const char* close;    // the first "}" after the blocks; null: the header never closes
+};
+
+// The layout of the header text starts with; text must start with "{".
+static HeaderLayout LayOut(const char* text) {
+  HeaderLayout l{};
+  const char* p = l.first = SkipLine(text);
+  if (IsColourBlock(p)) {
+    l.colour = p;
+    p = SkipLine(SkipLine(p));
+  }
+  l.soundAt = p;
+  if (IsSoundBlock(p)) {
+    l.sound = p;
+    p = SkipLine(SkipLine(p));
+  }
+  l.close = p != nullptr ? std::strchr(p, '}') : nullptr;
+  return l;
 }
 
 const char* SoundPathLine(const char* text) {
   if (text[0] != '{') return nullptr;
-  const char* p = SoundBlockLine(text);
-  return IsSoundBlock(p) ? SkipLine(p) : nullptr;
+  const char* sound = LayOut(text).sound;
+  return sound != nullptr ? SkipLine(sound) : nullptr;
 }
 
 const char* BodyAfterHeader(const char* text) {
   if (text[0] != '{') return text;
-  const char* p = SoundBlockLine(text);
-  if (IsSoundBlock(p)) p = SkipLine(SkipLine(p));
   // The body follows the first "}" line; a header that never closes leaves
   // no body.
-  const char* close = p != nullptr ? std::strchr(p, '}') : nullptr;
-  const char* body = SkipLine(close);
+  const char* body = SkipLine(LayOut(text).close);
   return body != nullptr ? body : text + std::strlen(text);
 }
 
-int ComposeHeader(const FrameRecord& record, char* dest, size_t destSize) {
+int SetHeaderBlock(const char* text, HeaderBlock block, const char* value, char* dest, size_t destSize) {
   if (destSize == 0) return 0;
   size_t used = 0;
-  auto append = [&](const char* text) {
-    size_t n = std::strlen(text);
+  auto append = [&](const char* from, size_t n) {
     if (n > destSize - 1 - used) n = destSize - 1 - used;
-    std::memcpy(dest + used, text, n);
+    std::memcpy(dest + used, from, n);
     used += n;
   };
-  if (record.hasColour || record.hasSound) {
-    append("{\r\n");
-    if (record.hasColour) {
-      append("color\r\n");
-      append(record.colourText);
-      append("\r\n");
-    }
-    if (record.hasSound) {
-      append("sound\r\n");
-      append(record.soundPath);
-      append("\r\n");
-    }
-    append("}\r\n");
+  auto appendText = [&](const char* from) { append(from, std::strlen(from)); };
+  const char* keyword = block == HeaderBlock::Colour ? "color\r\n" : "sound\r\n";
+  HeaderLayout l = text[0] == '{' ? LayOut(text) : HeaderLayout{};
+  if (l.close == nullptr) {
+    appendText("{\r\n");
+    appendText(keyword);
+    appendText(value);
+    appendText("\r\n}\r\n");
+    appendText(text);
+  } else {
+    // Where the block is read, and its own two lines if it is there.
+    const char* at = block == HeaderBlock::Colour ? l.first : l.soundAt;
+    const char* old = block == HeaderBlock::Colour ? l.colour : l.sound;
+    const char* after = old != nullptr ? SkipLine(SkipLine(old)) : at;
+    append(text, static_cast<size_t>(at - text));
+    appendText(keyword);
+    appendText(value);
+    appendText("\r\n");
+    appendText(after);
   }
-  append(record.body);
   dest[used] = '\0';
   return static_cast<int>(used);
 }

@@ -9,9 +9,10 @@
 // "%d %d %d %d %d %d" of any six ints fits.
 constexpr int kColourTextSize = 80;
 
-// Largest header ComposeHeader writes, without the body.
+// Largest header with both blocks, without the body; SetHeaderBlock adds
+// less than that to a text.
 constexpr int kHeaderMax = 3 + 7 + (kColourTextSize - 1) + 2 + 7 + (kPathMax - 1) + 2 + 3;
-// A buffer that holds any header composed around any body.
+// A buffer that holds any frame's text with a header block added.
 constexpr int kComposedSize = kHeaderMax + kTextBufferSize;
 
 struct FrameRecord {
@@ -20,6 +21,8 @@ struct FrameRecord {
   char colourText[kColourTextSize];
   char soundPath[kPathMax];
   char body[kTextBufferSize];
+  int isRepeat;            // the frame on show was loaded through its "same" line ...
+  uint32_t repeatedFrame;  // ... which names this frame
 };
 
 extern FrameRecord g_frameRecord;
@@ -56,10 +59,16 @@ const char* BodyAfterHeader(const char* text);
 // text has no header or its header no sound block. Parses nothing.
 const char* SoundPathLine(const char* text);
 
-// Writes the header (if the record has colour or sound) and the body into
-// dest as one zero-terminated text, never past destSize bytes. Returns the
-// length written.
-int ComposeHeader(const FrameRecord& record, char* dest, size_t destSize);
+enum class HeaderBlock { Colour, Sound };
+
+// Writes text into dest with one block of its header set to value (the
+// "color" or "sound" line, then value on a line of its own): the block is
+// replaced where a load reads it, or added there. Text that does not start
+// with a complete header (a "{" line, and after the blocks a line with "}")
+// is all body: a new header with the block goes in front of it. Every other
+// byte of text is kept. Never writes past destSize bytes; returns the length
+// written.
+int SetHeaderBlock(const char* text, HeaderBlock block, const char* value, char* dest, size_t destSize);
 
 // Parses a decimal integer the way "%d" does (leading white space, optional
 // sign, digits), saturating at the int range. Returns the position after the

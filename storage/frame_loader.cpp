@@ -71,7 +71,10 @@ static const char* DecodeHeader(const char* base) {
 
 void LoadFrame(const char* base, uint32_t n) {
   bool outermost = (s_chainDepth == 0);
-  if (outermost) s_chain[s_chainDepth++] = n;
+  if (outermost) {
+    s_chain[s_chainDepth++] = n;
+    g_frameRecord.isRepeat = 0;
+  }
 
   ReadFrameText(base, n);
   g_frameRecord.hasColour = 0;
@@ -101,7 +104,11 @@ int FollowRepeat(const char* base, uint32_t n) {
   }
   s_chain[s_chainDepth++] = n;
   LoadFrame(base, n);
-  --s_chainDepth;
+  // The frame on show repeats the frame its own "same" line names.
+  if (--s_chainDepth == 1) {
+    g_frameRecord.isRepeat = 1;
+    g_frameRecord.repeatedFrame = n;
+  }
   return 1;
 }
 
@@ -110,6 +117,13 @@ void TellWriteFailure(const char* name, int error) {
   char reason[256];
   DescribeFileError(error, reason, sizeof reason);
   g_viewHooks.ReportWriteFailure(name, reason);
+}
+
+void TellReadFailure(const char* name, int error) {
+  if (g_viewHooks.ReportReadFailure == nullptr) return;
+  char reason[256];
+  DescribeFileError(error, reason, sizeof reason);
+  g_viewHooks.ReportReadFailure(name, reason);
 }
 
 void ForgetLoadedFrame() {

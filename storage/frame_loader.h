@@ -17,6 +17,7 @@ extern SoundCue g_soundCue;
 enum class Refusal {
   FrameTooLong,  // with its header the frame would pass kFrameTextMax bytes
   NoFrameFiles,  // export found no frame file to gather
+  TextTooLong,   // the editor holds more than kFrameTextMax bytes
 };
 
 // What storage needs from the window side. A null hook does nothing (a null
@@ -35,6 +36,24 @@ struct ViewHooks {
   // its blocks have no frame file: those frames would be lost.
   bool (*ConfirmDroppingFrames)(int count);
   void (*ReportRefusal)(Refusal why);
+  // Whether the user has changed the editor's text since it was last set.
+  bool (*EditorModified)();
+  // Asks whether the frame on show, a repeat of frame repeated, may be
+  // written: it then holds a copy and no longer follows that frame.
+  bool (*ConfirmCopyingRepeat)(uint32_t repeated);
+  // A frame operation stopped at fileName, which the system would not move
+  // or remove (reason), and everything was put back. When something could
+  // not be put back, stranded names where it lies now (else it is empty).
+  void (*ReportFrameOperationFailure)(const char* fileName, const char* reason, const char* stranded,
+                                      const char* strandedReason);
+  // A file that had to be read could not be (reason); nothing was written.
+  void (*ReportReadFailure)(const char* fileName, const char* reason);
+  // Asks whether export may write count frames that the all-in-one file
+  // cannot give back whole (their text holds "[end]" or a zero byte); first
+  // is the lowest of them.
+  bool (*ConfirmStoringCutFrames)(int count, uint32_t first);
+  // Expansion left out count blocks whose frame number an earlier block had.
+  void (*ReportSkippedBlocks)(int count);
 };
 
 extern ViewHooks g_viewHooks;
@@ -42,6 +61,8 @@ extern ViewHooks g_viewHooks;
 // Passes a failed write of name, with the system's text for error, to the
 // ReportWriteFailure hook.
 void TellWriteFailure(const char* name, int error);
+// The same for a file that could not be read, to the ReportReadFailure hook.
+void TellReadFailure(const char* name, int error);
 
 // Plays a sound by name, asynchronously. The Windows program sets this to
 // PlaySoundA with SND_ASYNC; tests observe it.

@@ -59,17 +59,26 @@ row 0 "wrote anim.html: 6 frames"        'grep -q "zx-text" anim.html' html anim
 row 0 "sound not found, left out: nosuch.wav" '[ -s page.html ]'      html anim.txt --layout frames -o page.html
 row 1 "cannot write nodir/page.html"     '[ ! -e nodir ]'              html anim.txt -o nodir/page.html
 row 1 "no frame files to export"        '[ ! -e missing.txt ]'        export missing.txt
-row 1 "cannot write blocked.txt"         '[ -d blocked.txt ]'          export blocked.txt
+row 1 "cannot open blocked.txt"          '[ -d blocked.txt ]'          export blocked.txt
 row 0 "wrote anim.txt"                   '[ "$(blocks)" = 6 ]'         export anim.txt
 mv anim0002.txt kept
 row 1 "1 frame(s) of the all-in-one file" '[ "$(blocks)" = 6 ]'        export anim.txt
 row 0 "wrote anim.txt"                   '[ "$(blocks)" = 5 ]'         export --force anim.txt
 mv kept anim0002.txt
 row 0 "wrote anim.txt"                   '[ "$(blocks)" = 6 ]'         export anim.txt
+printf 'say [end]\r\nto stop' >anim0007.txt  # cut in the all-in-one file
+row 1 'the first frame 7, hold "[end]"'  '[ "$(blocks)" = 6 ]'         export anim.txt
+row 0 "wrote anim.txt"                   'grep -q "say \[end\]" anim.txt' export --force anim.txt
+rm anim0007.txt
+row 0 "wrote anim.txt"                   '[ "$(blocks)" = 6 ]'         export --force anim.txt
 row 0 "wrote all-in-one.html: 6 frames"  '[ -s all-in-one.html ]'      html anim.txt --layout all-in-one -o all-in-one.html
 row 1 "cannot open missing.txt"          true                          expand missing.txt
 rm anim0*.txt
 row 0 "expanded anim.txt"                expanded                      expand anim.txt
+printf '0000\r\nlater\r\n[end]\r\n' >>anim.txt  # frame 0 again: the first block wins
+row 0 "1 later block(s)"                 expanded                      expand anim.txt
+mkdir my.dir && cp anim.txt my.dir/walk.txt  # only the file name's dot ends the base
+row 0 "expanded my.dir/walk.txt"         '[ -e my.dir/walk0000.txt ] && [ ! -e my0000.txt ]' expand my.dir/walk
 rm anim0006.txt && mkdir anim0006.txt
 row 1 "cannot write anim0006.txt"        '[ -d anim0006.txt ]'         expand anim.txt
 exit "$failed"

@@ -51,7 +51,7 @@ static void Prepare(int mode, const std::string& base, uint32_t frame, bool play
   s_shown = s_editor = s_applied = s_sounds = s_failed = 0;
   g_viewHooks = {[](const char* text) { s_editor++, Check(Terminated(text), "editor text not terminated"); }, nullptr,
                  nullptr, [] { ++s_shown; }, [] { ++s_applied; }, [](const char*, const char*) { ++s_failed; }, nullptr,
-                 nullptr};
+                 nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
   g_playSound = [](const char* path) { s_sounds++, Check(Terminated(path), "sound path not terminated"); };
   g_animation = {{}, mode, frame, playing, 200, 0, 0};
   CopyText(g_animation.basePath, sizeof g_animation.basePath, base.c_str());

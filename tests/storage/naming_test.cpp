@@ -21,9 +21,13 @@ TEST(FrameNaming, NamesFitOrAreRefusedNeverCut) {
     EXPECT_EQ(AllInOneFileName(allInOne, sizeof allInOne, c.base.c_str()), c.allInOneFits);
     EXPECT_EQ(std::string(name) + "|" + allInOne, c.frame + "|" + (c.allInOneFits ? c.base + ".txt" : ""));
   }
-  char path[] = "C:\\my.dir\\walk.txt";
-  DeriveBasePath(path);
-  EXPECT_STREQ(path, "C:\\my.dir\\walk");
+  // The extension goes; a dot in a directory's name stays.
+  struct Path { std::string path, base; } paths[] = {{"C:\\my.dir\\walk.txt", "C:\\my.dir\\walk"}, {"C:\\my.dir\\walk", "C:\\my.dir\\walk"},
+                                                  {"my.dir/walk", "my.dir/walk"}, {"a.b/c.d\\w.x.txt", "a.b/c.d\\w.x"}, {"walk0003.txt", "walk0003"}};
+  for (Path& p : paths) {
+    DeriveBasePath(&p.path[0]);
+    EXPECT_EQ(p.path.c_str(), p.base);
+  }
 }
 
 TEST(FrameNaming, StepsNumbersAndLines) {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <set>
 #include <string_view>
 
 #include "animation.h"
@@ -65,8 +66,9 @@ Frame ReadFrame(const std::string& path, uint32_t n) {
 
 std::vector<std::pair<int, std::string>> ExpandedBlocks(const std::string& path) {
   std::vector<std::pair<int, std::string>> written;
+  std::set<int> seen;
   Walk(path, [&](int number, std::string_view text, std::string_view) {
-    if (!text.empty()) written.emplace_back(number, std::string(text));
+    if (seen.insert(number).second && !text.empty()) written.emplace_back(number, std::string(text));
     return true;
   });
   return written;

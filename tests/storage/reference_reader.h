@@ -19,7 +19,7 @@ struct Frame {
 Frame ReadFrame(const std::string& path, uint32_t n);
 
 // The frame files expansion writes, in the order it writes them: the number
-// and text of every block whose text is not empty.
+// and text of the first block with each number, where that text is not empty.
 std::vector<std::pair<int, std::string>> ExpandedBlocks(const std::string& path);
 
 // The first block's raw window (up to 32000 bytes after its number line, not

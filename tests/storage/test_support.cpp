@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sstream>
 
 #include "frame_loader.h"
 
@@ -29,6 +30,14 @@ std::vector<std::string> ListDir(const std::string& dir) {
   return names;
 }
 
+// Notes what storage asked or told, its arguments joined.
+template <class... Parts>
+void Tell(const Parts&... parts) {
+  std::ostringstream text;
+  (text << ... << parts);
+  g_hooks.told.push_back(text.str());
+}
+
 void StorageTest::SetUp() {
   ResetStorageState();
   ASSERT_TRUE(AllocateTextBuffers());
@@ -41,7 +50,12 @@ void StorageTest::SetUp() {
                    g_hooks.writeFailures.push_back(name);
                    EXPECT_NE(reason[0], '\0') << name;
                  },
-                 nullptr, [](Refusal why) { g_hooks.refusals.push_back(int(why)); }};
+                 nullptr, [](Refusal why) { g_hooks.refusals.push_back(int(why)); },
+                 [] { return g_hooks.editorModified; }, [](uint32_t n) { return Tell("repeat ", n), g_hooks.answer; },
+                 [](const char* name, const char*, const char* stranded, const char*) { Tell("moved ", name, "|", stranded); },
+                 [](const char* name, const char*) { Tell("read ", name); },
+                 [](int count, uint32_t first) { return Tell("cut ", count, " ", first), g_hooks.answer; },
+                 [](int count) { Tell("skipped ", count); }};
   g_playSound = [](const char* path) { g_hooks.soundsPlayed.push_back(path); };
   static std::mt19937 rng(std::random_device{}());
   dir_ = (fs::temp_directory_path() / ("zoetrix-test-" + std::to_string(rng()))).generic_string();

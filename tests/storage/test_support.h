@@ -24,6 +24,9 @@ struct HookLog {
   std::string editorContent;  // what GetEditorText hands back
   std::vector<std::string> writeFailures;  // the names ReportWriteFailure was told
   std::vector<int> refusals;  // Refusal values reported
+  bool editorModified = false;  // what EditorModified answers
+  bool answer = false;          // what the repeat and cut-frame questions answer
+  std::vector<std::string> told;  // the other questions and notices, in order
 };
 extern HookLog g_hooks;
 
