@@ -92,7 +92,7 @@ fault copy-stream-read-failure-ignored native $E 'if (!in.bad()) return true;' '
 # Mended faults of the window side and start-up.
 fault face-name-not-cut windows $F 'if (line[0] != '"'"'\0'"'"') CopyText(g_fontDescription.lfFaceName, sizeof g_fontDescription.lfFaceName, line);' 'if (line[0] != '"'"'\0'"'"') std::memcpy(g_fontDescription.lfFaceName, line, std::strlen(line) + 1);'
 fault joined-path-not-refused native $P 'if (written < 0 || static_cast<size_t>(written) >= size) {' 'if (written < 0) {'
-fault separator-ignores-lead-bytes native $P 'if (g_isLeadByte != nullptr && g_isLeadByte(static_cast<unsigned char>(*p))) {' 'if (false) {'
+fault separator-ignores-lead-bytes native $P 'return g_isLeadByte != nullptr && g_isLeadByte(static_cast<unsigned char>(*p)) && p[1]' 'return false && p[1]'
 fault windows-default-no-lead-bytes windows $P 'bool (*g_isLeadByte)(unsigned char lead) = AnsiLeadByte;' 'bool (*g_isLeadByte)(unsigned char lead) = nullptr;'
 fault cancelled-font-dialog-kept windows $F 'if (confirmed) g_fontDescription = chosen;' 'g_fontDescription = chosen;'
 fault surface-objects-not-restored windows $V 'RestoreDC(s_surface, s_surfaceState);' ''
@@ -100,6 +100,11 @@ fault colours-applied-before-surface windows $V '  if (s_surface == nullptr) ret
   s_brush' '  s_brush'
 fault long-command-line-cut windows $M 'if (written < 0 || written >= static_cast<int>(sizeof s_commandLine)) {' 'if (written < 0) {'
 fault dropped-name-cut windows $M 'if (length > 0 && length < static_cast<UINT>(kPathMax)) {' 'if (length > 0) {'
+fault first-paint-resets-colours windows $V 'if (!s_coloursApplied) {' 'if (true) {'
+fault drop-plays-on windows $M '  // another animation opens.
+  StopPlayback();' '  // another animation opens.'
+fault program-name-signed-bytes native $P "for (; *p != '\\0' && *p != ' ' && *p != '\\t'; ++p) {" "for (; *p > ' '; ++p) {"
+fault drive-root-loses-separator native $P "if (length == 0 || (length == 2 && base[1] == ':') || share) ++length;" 'if (length == 0 || share) ++length;'
 fault close-box-low-bits windows $M 'if ((wParam & 0xFFF0) != SC_CLOSE) return FALSE;' 'if (wParam != SC_CLOSE) return FALSE;'
 
 # Mended faults of the reading rules, safe writes and failures that are told.
@@ -179,9 +184,7 @@ fault command-line-keeps-quotes native $P "if (*p == '\"') continue;" ''
 fault chosen-sound-keeps-directory native $P 'if (SameDirectory(soundPath, basePath) == 0) StripDirectory(soundPath);' 'if (SameDirectory(soundPath, basePath) == 1) StripDirectory(soundPath);'
 # The window side, through the user stories.
 fault colour-red-blue-swapped windows $V 'return static_cast<COLORREF>((colour.red & 255) | (colour.green & 255) << 8 | (colour.blue & 255) << 16);' 'return static_cast<COLORREF>((colour.blue & 255) | (colour.green & 255) << 8 | (colour.red & 255) << 16);'
-fault first-paint-black-background windows $V '  BackColour = ColourTriple{255, 255, 255};
-  s_brush' '  BackColour = ColourTriple{0, 0, 0};
-  s_brush'
+fault first-paint-black-background windows $V '    BackColour = ColourTriple{255, 255, 255};' '    BackColour = ColourTriple{0, 0, 0};'
 fault cancelled-colour-black windows $V 'dialog.rgbResult = RGB(128, 128, 128);' 'dialog.rgbResult = RGB(0, 0, 0);'
 fault new-pen-not-selected windows $V 'DeleteObject(SelectObject(s_surface, s_pen));' 'DeleteObject(s_pen);'
 fault paint-while-playing-shows-editor windows $V '  if (!g_animation.playing) {
