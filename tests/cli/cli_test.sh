@@ -89,7 +89,7 @@ row 0 "larger than 16777216 bytes, left out: big.wav" '[ "$(stat -c %s loud.html
 limited() { (ulimit -v 100000 && exec "$@"); }
 if [ -z "$runner" ] && [ -z "${ZOETRIX_SANITIZED:-}" ]; then
   for n in 2 3 4 5 6 7 8 9; do ln -f fits.wav "s$n.wav" && printf '{\r\nsound\r\ns%d.wav\r\n}\r\n' "$n" >"loud000$n.txt"; done
-  runner=limited row 1 "not enough memory for the page"'[ ! -e loud2.html ]'         html loud.txt -o loud2.html
+  runner=limited row 1 "not enough memory for the page" '[ ! -e loud2.html ]' html loud.txt -o loud2.html
 fi
 row 0 "wrote all-in-one.html: 6 frames"  '[ -s all-in-one.html ]'      html anim.txt --layout all-in-one -o all-in-one.html
 row 1 "cannot open missing.txt"          true                          expand missing.txt
