@@ -161,6 +161,22 @@ fault page-changes-frame-record windows webpage/web_page.cpp '  g_frameRecord = 
 fault page-changes-colours windows webpage/web_page.cpp '  PenColour = s.pen;' ''
 fault page-changes-frame-number windows webpage/web_page.cpp '  g_animation = s.animation;' ''
 fault cli-force-ignored native cli/main.cpp 'if (s_force) return true;' ''
+fault page-over-animation-respelt native cli/output_guard.cpp 'SameDirectoryFile(outDirectory, baseDirectory)' 'outDirectory == baseDirectory'
+fault page-over-frame-file native cli/output_guard.cpp 'if (digits != 0 && digits != 4) return false;' 'if (digits != 0) return false;'
+fault page-over-other-case windows cli/output_guard.cpp 'CompareStringOrdinal(wide[0], length[0], wide[1], length[1], TRUE)' 'CompareStringOrdinal(wide[0], length[0], wide[1], length[1], FALSE)'
+fault page-large-sound-embedded native webpage/web_page.cpp 'if (bytes.size() + got > limit) return SoundRead::TooLarge;' ''
+fault page-out-of-memory-escapes native webpage/web_page.cpp 'catch (const std::bad_alloc&) {
+  } catch' 'catch'
+fault page-texts-in-one-piece native webpage/web_page.cpp 'if (count > 0 && next - start > pieceBytes) {' 'if (false) {'
+fault page-too-large-written native webpage/web_page.cpp 'return page.size > source.maxPageBytes ? PageBuild::TooLarge : PageBuild::Built;' 'return PageBuild::Built;'
+fault cli-empty-expansion-done native cli/main.cpp 'if (frames == 0) return Fail' 'if (false) return Fail'
+fault cli-empty-output-name native cli/main.cpp 'if (value.empty()) return Usage("-o needs a file name");' ''
+fault cli-long-path-not-usage native cli/main.cpp 'return Usage((std::string("path too long: ") + animation).c_str());' 'return Fail(std::string("path too long: ") + animation);'
+fault player-limit-stops-any-playback native webpage/player.html 'if (state.playing && state.plays === play) stop();' 'stop();'
+fault player-lone-cr-no-break native webpage/player.html 'text.split(/\r\n|\n\r|\r|\n/)' 'text.split(/\r\n|\n/)'
+fault player-first-mark-underlined native webpage/player.html '      mark = shown.length;' '      if (mark < 0) mark = shown.length;'
+fault player-last-ampersand-hidden native webpage/player.html '(end && i === line.length - 1)' 'false'
+fault player-fragment-yes-ignored native webpage/player.html '/^(|1|true|yes)$/' '/^(|true)$/'
 
 # One fault per behaviour group.
 fault reader-number-line-10 native $B 'size_t most = available < 9 ? available : 9;' 'size_t most = available < 10 ? available : 10;'
