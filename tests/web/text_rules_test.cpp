@@ -30,90 +30,60 @@ std::string Unescape(const std::string& s) {
   return out;
 }
 
-class TextRules : public ::testing::Test {
- protected:
-  void SetUp() override {
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof info.bmiHeader, kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-    LOGFONTA face{};
-    face.lfHeight = -16;
-    face.lfCharSet = DEFAULT_CHARSET;
-    face.lfQuality = NONANTIALIASED_QUALITY;
-    lstrcpyA(face.lfFaceName, "Monapo");
-    font_ = CreateFontIndirectA(&face);
-    saved_ = SaveDC(dc_);
-    SelectObject(dc_, bitmap_);
-    SelectObject(dc_, font_);
-  }
-  void TearDown() override {
-    RestoreDC(dc_, saved_);
-    DeleteObject(font_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  std::vector<unsigned> Pixels() const {
-    GdiFlush();
-    return std::vector<unsigned>(bits_, bits_ + kWidth * kHeight);
-  }
-  void Clear() {
-    RECT all{0, 0, kWidth, kHeight};
-    FillRect(dc_, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  }
-  int Width(const std::string& run) const {
+TEST(TextRules, TheViewDrawsEveryTextAsTheTableSays) {
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof info.bmiHeader, kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  unsigned* bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+  LOGFONTA face{-16, 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, NONANTIALIASED_QUALITY, 0, "Monapo"};
+  HFONT font = CreateFontIndirectA(&face);
+  int saved = SaveDC(dc);
+  SelectObject(dc, bitmap);
+  SelectObject(dc, font);
+  TEXTMETRICA metrics;
+  GetTextMetricsA(dc, &metrics);
+  RECT all{0, 0, kWidth, kHeight};
+  auto width = [&](const std::string& run) {
     SIZE size{};
-    GetTextExtentPoint32A(dc_, run.data(), static_cast<int>(run.size()), &size);
-    return size.cx;
-  }
-  // The lines of shown, one below the other.
-  void DrawExpected(const std::string& shown) {
-    TEXTMETRICA metrics;
-    GetTextMetricsA(dc_, &metrics);
-    int y = 0;
-    for (size_t start = 0; start <= shown.size(); y += metrics.tmHeight) {
-      size_t end = std::min(shown.find('\n', start), shown.size());
-      std::string line = shown.substr(start, end - start);
-      start = end + 1;
-      size_t open = line.find("<u>"), close = line.find("</u>");
-      std::string before = line.substr(0, open), marked, after;
-      if (open != std::string::npos) {
-        marked = line.substr(open + 3, close - open - 3);
-        after = line.substr(close + 4);
-      }
-      TextOutA(dc_, 0, y, before.data(), static_cast<int>(before.size()));
-      int x = Width(before);
-      RECT rest{x, y, kWidth, kHeight};
-      if (!marked.empty()) DrawTextA(dc_, ("&" + marked).c_str(), -1, &rest, DT_SINGLELINE | DT_NOCLIP);
-      x += Width(marked);
-      TextOutA(dc_, x, y, after.data(), static_cast<int>(after.size()));
-    }
-  }
-
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HFONT font_ = nullptr;
-  unsigned* bits_ = nullptr;
-  int saved_ = 0;
-};
-
-TEST_F(TextRules, TheViewDrawsEveryTextAsTheTableSays) {
+    GetTextExtentPoint32A(dc, run.data(), static_cast<int>(run.size()), &size);
+    return int(size.cx);
+  };
+  auto pixels = [&] {
+    GdiFlush();
+    std::vector<unsigned> copy(bits, bits + kWidth * kHeight);
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    return copy;
+  };
+  pixels();
   std::ifstream table(ZOETRIX_TEXT_RULES);
   int rows = 0;
-  for (std::string line; std::getline(table, line);) {
-    if (line.empty() || line[0] == '#') continue;
-    const std::string text = Unescape(line.substr(0, line.find('\t')));
-    const std::string shown = Unescape(line.substr(line.find('\t') + 1));
-    Clear();
-    RECT view{0, 0, kWidth, kHeight};
-    DrawTextA(dc_, text.c_str(), -1, &view, DT_EDITCONTROL);
-    const std::vector<unsigned> drawn = Pixels();
-    Clear();
-    DrawExpected(shown);
-    EXPECT_TRUE(drawn == Pixels()) << line;
+  for (std::string row; std::getline(table, row);) {
+    if (row.empty() || row[0] == '#') continue;
+    RECT view = all;
+    DrawTextA(dc, Unescape(row.substr(0, row.find('\t'))).c_str(), -1, &view, DT_EDITCONTROL);
+    const std::vector<unsigned> drawn = pixels();
+    // The lines of the expected text, one below the other.
+    const std::string shown = Unescape(row.substr(row.find('\t') + 1));
+    for (size_t start = 0, y = 0; start <= shown.size(); y += metrics.tmHeight) {
+      std::string line = shown.substr(start, shown.find('\n', start) - start);
+      start += line.size() + 1;
+      const size_t open = line.find("<u>"), close = line.find("</u>"), none = std::string::npos;
+      const std::string before = line.substr(0, open), marked = open == none ? "" : line.substr(open + 3, close - open - 3);
+      const std::string after = open == none ? "" : line.substr(close + 4);
+      TextOutA(dc, 0, int(y), before.data(), int(before.size()));
+      RECT at{width(before), LONG(y), kWidth, kHeight};
+      if (!marked.empty()) DrawTextA(dc, ("&" + marked).c_str(), -1, &at, DT_SINGLELINE | DT_NOCLIP);
+      TextOutA(dc, at.left + width(marked), int(y), after.data(), int(after.size()));
+    }
+    EXPECT_TRUE(drawn == pixels()) << row;
     ++rows;
   }
   EXPECT_GT(rows, 10);
+  RestoreDC(dc, saved);
+  DeleteObject(font);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
 }
 
 }  // namespace
