@@ -1,10 +1,11 @@
 // Measures the web page at scale in headless Chromium, in real time: writes
-// an animation of 10,000 frames of 1 KB (Shift-JIS text, both layouts) into a
+// an animation of 10,000 frames of FRAME_BYTES (1 KB unless given; 32000 is
+// the largest, a page of about 427 MB; Shift-JIS text, both layouts) into a
 // temporary directory, makes its pages with zoetrix-cli, and for each page
 // reports its size against the animation's, the time until the player is
 // ready, and how playback at 30 ms keeps pace over PLAY_MS.
 //
-//   node bench/page_bench.js [build/native/cli/zoetrix-cli] [PLAY_MS]
+//   node bench/page_bench.js [build/native/cli/zoetrix-cli] [PLAY_MS] [FRAME_BYTES]
 //
 // Needs Node.js and Chromium. The figures are wall-clock times: take them on
 // a quiet machine.
@@ -16,14 +17,15 @@ const path = require("path");
 
 const cli = path.resolve(process.argv[2] || "build/native/cli/zoetrix-cli");
 const playMs = +(process.argv[3] || 20000);
+const frameBytes = +(process.argv[4] || 1024);
 const dir = fs.mkdtempSync(path.join(os.tmpdir(), "zoetrix-page-bench-"));
 
-// Frames of about 1 KB: numbered lines of half-width katakana and ASCII
+// Frames of frameBytes: numbered lines of half-width katakana and ASCII
 // (one byte each in Shift-JIS), every 500th frame with a colour header.
 function frame(n) {
   const kana = Buffer.from([0xb1, 0xb2, 0xb3, 0xb4, 0xb5, 0xdc, 0xdd]);
   const lines = [];
-  for (let i = 0, size = 0; size < 1024; i++) {
+  for (let i = 0, size = 0; size < frameBytes; i++) {
     const line = Buffer.alloc(30, 0x20);
     line.write(String(n).padStart(5, "0") + " " + String(i).padStart(2, "0"));
     for (let j = 10; j < 30; j++) line[j] = kana[(n * 7 + i * 3 + j) % kana.length];
@@ -31,7 +33,7 @@ function frame(n) {
     size += 32;
   }
   const header = n % 500 === 0 ? Buffer.from(`{\r\ncolor\r\n${n % 256} 0 128 255 255 255\r\n}\r\n`) : Buffer.alloc(0);
-  return Buffer.concat([header, ...lines]).subarray(0, 1024);
+  return Buffer.concat([header, ...lines]).subarray(0, frameBytes);
 }
 
 const blocks = [];
@@ -41,7 +43,7 @@ for (let n = 0; n < 10000; n++) {
   blocks.push(Buffer.from(`${String(n).padStart(4, "0")}\r\n`), text, Buffer.from("\r\n[end]\r\n"));
 }
 fs.writeFileSync(path.join(dir, "big.txt"), Buffer.concat(blocks));
-const animationBytes = { frames: 10000 * 1024, "all-in-one": fs.statSync(path.join(dir, "big.txt")).size };
+const animationBytes = { frames: 10000 * frameBytes, "all-in-one": fs.statSync(path.join(dir, "big.txt")).size };
 
 // One Chromium with its DevTools protocol on a pipe; one tab per page.
 const chrome = spawn("chromium", ["--headless", "--no-sandbox", "--disable-gpu", "--disable-background-networking",

@@ -10,15 +10,19 @@
 // Exit status: 0 done, 1 a file is missing or could not be written, 2 bad
 // arguments; check: 0 nothing found, 1 something found.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <new>
 #include <string>
 
 #include "animation.h"
+#include "block_stream.h"
 #include "check_command.h"
 #include "conversion.h"
 #include "frame_files.h"
 #include "frame_loader.h"
+#include "output_guard.h"
 #include "path_text.h"
 #include "web_page.h"
 #include "zoetrix_version.h"
@@ -69,15 +73,16 @@ int Fail(const std::string& message) {
   return kFailed;
 }
 
+// A name as the messages show it: an empty one in quotes.
+std::string Shown(const std::string& name) { return name.empty() ? "\"\"" : name; }
+
 std::string FrameName(const char* base, uint32_t n) {
-  char name[kPathMax];
-  return FrameFileName(name, sizeof name, base, n) ? name : "";
+  char number[16];
+  std::snprintf(number, sizeof number, "%04u", n);
+  return base + std::string(number) + ".txt";
 }
 
-std::string AllInOneName(const char* base) {
-  char name[kPathMax];
-  return AllInOneFileName(name, sizeof name, base) ? name : "";
-}
+std::string AllInOneName(const char* base) { return base + std::string(".txt"); }
 
 // The font settings file beside this program.
 std::string FontSettingsBesideProgram() {
@@ -104,25 +109,48 @@ bool HasFrameFiles(const char* base) {
   return false;
 }
 
-int Html(const char* base, int mode, const char* out) {
-  if (mode == 0) mode = HasFrameFiles(base) ? FrameFiles : AllInOne;
-  WebPage page;
-  BuildWebPage(WebPageSource{base, mode, ReadFontFace(FontSettingsBesideProgram().c_str())}, page);
-  if (page.storedFrames == 0) {
-    return Fail(mode == FrameFiles ? "no frame files " + FrameName(base, 0) + " ... " + FrameName(base, 9999)
-                                   : "no frames in " + AllInOneName(base));
+// For tests, ZOETRIX_PAGE_LIMITS="PIECE MAX" sets the bytes of a piece of
+// the page's texts and the largest page, so that small animations reach both.
+void PageLimitsForTests(WebPageSource& source) {
+  const char* limits = std::getenv("ZOETRIX_PAGE_LIMITS");
+  unsigned long long piece = 0, most = 0;
+  if (limits != nullptr && std::sscanf(limits, "%llu %llu", &piece, &most) == 2) {
+    source.pieceBytes = static_cast<size_t>(piece);
+    source.maxPageBytes = most;
   }
+}
+
+int Html(const char* base, int mode, const char* out) {
   char target[kPathMax];
   if (out == nullptr) {
     if (!WebPageFileName(target, sizeof target, base)) return Fail("the page's name is too long");
     out = target;
   }
+  if (NamesAnimationFile(out, base)) return Fail(std::string("will not write the page over the animation's file ") + out);
+  if (mode == 0) mode = HasFrameFiles(base) ? FrameFiles : AllInOne;
+  WebPageSource source{base, mode, ReadFontFace(FontSettingsBesideProgram().c_str())};
+  PageLimitsForTests(source);
+  WebPage page;
+  PageBuild built = BuildWebPage(source, page);
+  if (built == PageBuild::OutOfMemory) return Fail("not enough memory for the page; nothing written");
+  if (page.storedFrames == 0) {
+    return Fail(mode == FrameFiles ? "no frame files " + FrameName(base, 0) + " ... " + FrameName(base, 9999)
+                                   : "no frames in " + AllInOneName(base));
+  }
+  if (built == PageBuild::TooLarge) {
+    return Fail("the page would be larger than " + std::to_string(source.maxPageBytes) +
+                " bytes, more than a browser opens; nothing written");
+  }
   for (const std::string& sound : page.missingSounds) {
     std::fprintf(stderr, "zoetrix-cli: sound not found, left out: %s\n", sound.c_str());
   }
+  for (const std::string& sound : page.largeSounds) {
+    std::fprintf(stderr, "zoetrix-cli: sound larger than %llu bytes, left out: %s\n",
+                 static_cast<unsigned long long>(kMaxSoundBytes), sound.c_str());
+  }
   std::string error;
-  if (!WriteWebPage(out, page.html, &error)) return Fail(std::string("cannot write ") + out + ": " + error);
-  std::printf("wrote %s: %u frames, %zu bytes\n", out, page.storedFrames, page.html.size());
+  if (!WriteWebPage(out, page, &error)) return Fail(std::string("cannot write ") + out + ": " + error);
+  std::printf("wrote %s: %u frames, %llu bytes\n", out, page.storedFrames, static_cast<unsigned long long>(page.size));
   return kDone;
 }
 
@@ -178,7 +206,21 @@ int Convert(const char* base, bool expand) {
   g_viewHooks.ConfirmStoringCutFrames = ConfirmStoringCut;
   g_viewHooks.ReportSkippedBlocks = TellSkippedBlocks;
   const std::string allInOne = AllInOneName(base);
+  int frames = 0;  // the blocks with a text: expansion writes a file for each
   if (expand) {
+    // A file without any frame text would expand to nothing: say so. One
+    // that cannot be opened is told by the expansion.
+    BlockStream s;
+    if (OpenBlockStream(s, allInOne.c_str())) {
+      int number = 0;
+      const char* text;
+      int length;
+      for (; ReadBlockNumber(s, &number) != 0 && ReadBlockText(s, &text, &length); AdvanceToNextBlock(s)) {
+        frames += length > 0;
+      }
+      CloseBlockStream(s);
+      if (frames == 0) return Fail("no frames in " + allInOne + ": wrote no frame file");
+    }
     ExpandAllInOne(base);
   } else {
     ExportAllInOne(base);
@@ -190,7 +232,7 @@ int Convert(const char* base, bool expand) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   if (argc < 2) return Usage("no command given");
   const std::string command = argv[1];
   if (command == "--help" || command == "-h" || command == "help") {
@@ -203,7 +245,7 @@ int main(int argc, char** argv) {
   }
   if (command != "html" && command != "export" && command != "expand" &&
       command != "check") {
-    return Usage(("unknown command: " + command).c_str());
+    return Usage(("unknown command: " + Shown(command)).c_str());
   }
   const char* animation = nullptr;
   const char* out = nullptr;
@@ -220,12 +262,14 @@ int main(int argc, char** argv) {
       const std::string value = argv[++i];
       if (arg == "-o") {
         out = argv[i];
+        if (value.empty()) return Usage("-o needs a file name");
+        if (value.size() >= kPathMax) return Usage(("output path too long: " + value).c_str());
       } else if (value == "frames") {
         mode = FrameFiles;
       } else if (value == "all-in-one") {
         mode = AllInOne;
       } else {
-        return Usage(("unknown layout: " + value).c_str());
+        return Usage(("unknown layout: " + Shown(value)).c_str());
       }
     } else if (arg.size() > 1 && arg[0] == '-') {
       return Usage(("unknown option: " + arg).c_str());
@@ -235,13 +279,26 @@ int main(int argc, char** argv) {
       animation = argv[i];
     }
   }
-  if (animation == nullptr) return Usage("no animation given");
+  if (animation == nullptr || animation[0] == '\0') return Usage("no animation given");
 
+  // A path whose files' names would not fit the program's path buffer.
   char base[kPathMax];
-  if (std::strlen(animation) >= sizeof base) return Fail(std::string("path too long: ") + animation);
   CopyText(base, sizeof base, animation);
   DeriveBasePath(base);
+  if (std::strlen(animation) >= sizeof base || FrameName(base, 0).size() >= sizeof base) {
+    return Usage((std::string("path too long: ") + animation).c_str());
+  }
   if (command == "html") return Html(base, mode, out);
   if (command == "check") return CheckCommand(animation, base, mode, json);
   return Convert(base, command == "expand");
+}
+
+int main(int argc, char** argv) {
+  // Running out of memory is a failure told like any other.
+  try {
+    return Run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::fputs("zoetrix-cli: not enough memory\n", stderr);
+    return kFailed;
+  }
 }

@@ -100,7 +100,7 @@ fault copy-stream-read-failure-ignored native $E 'if (!in.bad()) return true;' '
 # Mended faults of the window side and start-up.
 fault face-name-not-cut windows $F 'if (line[0] != '"'"'\0'"'"') CopyText(g_fontDescription.lfFaceName, sizeof g_fontDescription.lfFaceName, line);' 'if (line[0] != '"'"'\0'"'"') std::memcpy(g_fontDescription.lfFaceName, line, std::strlen(line) + 1);'
 fault joined-path-not-refused native $P 'if (written < 0 || static_cast<size_t>(written) >= size) {' 'if (written < 0) {'
-fault separator-ignores-lead-bytes native $P 'if (g_isLeadByte != nullptr && g_isLeadByte(static_cast<unsigned char>(*p))) {' 'if (false) {'
+fault separator-ignores-lead-bytes native $P 'return g_isLeadByte != nullptr && g_isLeadByte(static_cast<unsigned char>(*p)) && p[1]' 'return false && p[1]'
 fault windows-default-no-lead-bytes windows $P 'bool (*g_isLeadByte)(unsigned char lead) = AnsiLeadByte;' 'bool (*g_isLeadByte)(unsigned char lead) = nullptr;'
 fault cancelled-font-dialog-kept windows $F 'if (confirmed) g_fontDescription = chosen;' 'g_fontDescription = chosen;'
 fault surface-objects-not-restored windows $V 'RestoreDC(s_surface, s_surfaceState);' ''
@@ -108,6 +108,11 @@ fault colours-applied-before-surface windows $V '  if (s_surface == nullptr) ret
   s_brush' '  s_brush'
 fault long-command-line-cut windows $M 'if (written < 0 || written >= static_cast<int>(sizeof s_commandLine)) {' 'if (written < 0) {'
 fault dropped-name-cut windows $M 'if (length > 0 && length < static_cast<UINT>(kPathMax)) {' 'if (length > 0) {'
+fault first-paint-resets-colours windows $V 'if (!s_coloursApplied) {' 'if (true) {'
+fault drop-plays-on windows $M '  // another animation opens.
+  StopPlayback();' '  // another animation opens.'
+fault program-name-signed-bytes native $P "for (; *p != '\\0' && *p != ' ' && *p != '\\t'; ++p) {" "for (; *p > ' '; ++p) {"
+fault drive-root-loses-separator native $P "if (length == 0 || (length == 2 && base[1] == ':') || share) ++length;" 'if (length == 0 || share) ++length;'
 fault close-box-low-bits windows $M 'if ((wParam & 0xFFF0) != SC_CLOSE) return FALSE;' 'if (wParam != SC_CLOSE) return FALSE;'
 
 # Mended faults of the reading rules, safe writes and failures that are told.
@@ -224,6 +229,22 @@ fault check-sound-path-line-is-keyword native $H 'return sound != nullptr ? Skip
 fault check-exit-0-with-findings native cli/check_command.cpp 'return report.findings.empty() ? 0 : 1;' 'return 0;'
 fault check-json-names-not-converted windows cli/check_command.cpp 'item["file"] = Utf8(f.file);' 'item["file"] = f.file;'
 fault check-menu-command-lost windows $K '{CMD_CHECK, CheckAnimationCommand},' ''
+fault page-over-animation-respelt native cli/output_guard.cpp 'SameDirectoryFile(outDirectory, baseDirectory)' '(outDirectory == baseDirectory && SameDirectoryFile(outDirectory, baseDirectory))'
+fault page-over-frame-file native cli/output_guard.cpp 'if (digits != 0 && digits != 4) return false;' 'if (digits != 0) return false;'
+fault page-over-other-case windows cli/output_guard.cpp 'CompareStringOrdinal(wide[0], length[0], wide[1], length[1], TRUE)' 'CompareStringOrdinal(wide[0], length[0], wide[1], length[1], FALSE)'
+fault page-large-sound-embedded native webpage/web_page.cpp 'if (bytes.size() + got > limit) return SoundRead::TooLarge;' 'if (bytes.size() + got > 64 * limit) return SoundRead::TooLarge;'
+fault page-out-of-memory-escapes native webpage/web_page.cpp 'catch (const std::bad_alloc&) {
+  } catch' 'catch'
+fault page-texts-in-one-piece native webpage/web_page.cpp 'if (count > 0 && next - start > pieceBytes) {' 'if (count > 0 && next - start > pieceBytes * 1000000) {'
+fault page-too-large-written native webpage/web_page.cpp 'return page.size > source.maxPageBytes ? PageBuild::TooLarge : PageBuild::Built;' 'return PageBuild::Built;'
+fault cli-empty-expansion-done native cli/main.cpp 'if (frames == 0) return Fail' 'if (false) return Fail'
+fault cli-empty-output-name native cli/main.cpp 'if (value.empty()) return Usage("-o needs a file name");' ''
+fault cli-long-path-not-usage native cli/main.cpp 'return Usage((std::string("path too long: ") + animation).c_str());' 'return Fail(std::string("path too long: ") + animation);'
+fault player-limit-stops-any-playback native webpage/player.html 'if (state.playing && state.plays === play) stop();' 'stop();'
+fault player-lone-cr-no-break native webpage/player.html 'text.split(/\r\n|\n\r|\r|\n/)' 'text.split(/\r\n|\n/)'
+fault player-first-mark-underlined native webpage/player.html '      mark = shown.length;' '      if (mark < 0) mark = shown.length;'
+fault player-last-ampersand-hidden native webpage/player.html '(end && i === line.length - 1)' 'false'
+fault player-fragment-yes-ignored native webpage/player.html '/^(|1|true|yes)$/' '/^(|true)$/'
 
 # One fault per behaviour group.
 fault reader-number-line-10 native $B 'size_t most = available < 9 ? available : 9;' 'size_t most = available < 10 ? available : 10;'
@@ -247,9 +268,7 @@ fault command-line-keeps-quotes native $P "if (*p == '\"') continue;" ''
 fault chosen-sound-keeps-directory native $P 'if (SameDirectory(soundPath, basePath) == 0) StripDirectory(soundPath);' 'if (SameDirectory(soundPath, basePath) == 1) StripDirectory(soundPath);'
 # The window side, through the user stories.
 fault colour-red-blue-swapped windows $V 'return static_cast<COLORREF>((colour.red & 255) | (colour.green & 255) << 8 | (colour.blue & 255) << 16);' 'return static_cast<COLORREF>((colour.blue & 255) | (colour.green & 255) << 8 | (colour.red & 255) << 16);'
-fault first-paint-black-background windows $V '  BackColour = ColourTriple{255, 255, 255};
-  s_brush' '  BackColour = ColourTriple{0, 0, 0};
-  s_brush'
+fault first-paint-black-background windows $V '    BackColour = ColourTriple{255, 255, 255};' '    BackColour = ColourTriple{0, 0, 0};'
 fault cancelled-colour-black windows $V 'dialog.rgbResult = RGB(128, 128, 128);' 'dialog.rgbResult = RGB(0, 0, 0);'
 fault new-pen-not-selected windows $V 'DeleteObject(SelectObject(s_surface, s_pen));' 'DeleteObject(s_pen);'
 fault paint-while-playing-shows-editor windows $V '  if (!g_animation.playing) {

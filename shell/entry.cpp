@@ -3,10 +3,14 @@
 
 #include "main_window.h"
 #include "message_loop.h"
+#include "path_text.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   g_instance = instance;
-  StoreCommandLine(commandLine);
+  // The arguments from the whole command line: the runtime's own copy stops
+  // skipping the program's name at a byte of 0x80 or more, so an unquoted
+  // path with Japanese characters would be taken for the animation.
+  StoreCommandLine(SkipProgramName(GetCommandLineA()));
   if (!RunMainWindow()) {
     MessageBoxA(nullptr, "error", "zoetrix", MB_ICONERROR);
   }

@@ -184,6 +184,9 @@ static INT_PTR OnSysCommand(WPARAM wParam) {
 }
 
 static INT_PTR OnDropFiles(HDROP drop) {
+  // As the choosers do: playback stops (on the frame it shows) before
+  // another animation opens.
+  StopPlayback();
   // A name that would not fit the path buffer is not cut into another name.
   UINT length = DragQueryFileA(drop, 0, nullptr, 0);
   if (length > 0 && length < static_cast<UINT>(kPathMax)) {

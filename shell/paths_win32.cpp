@@ -33,14 +33,8 @@ bool FontSettingsPath(char* out, size_t size) {
 }
 
 void FollowAnimationDirectory(const char* base) {
-  // A base that does not fit a path buffer names no directory to go to.
-  if (std::strlen(base) >= kPathMax) return;
   char directory[kPathMax];
-  CopyText(directory, sizeof directory, base);
-  const char* separator = LastSeparator(directory);
-  if (separator == nullptr) return;
-  directory[separator - directory] = '\0';
-  SetCurrentDirectoryA(directory);
+  if (AnimationDirectory(base, directory, sizeof directory)) SetCurrentDirectoryA(directory);
 }
 
 void MakeAbsolutePath(char* path, size_t size) {

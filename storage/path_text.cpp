@@ -13,13 +13,16 @@ bool (*g_isLeadByte)(unsigned char lead) = AnsiLeadByte;
 bool (*g_isLeadByte)(unsigned char lead) = nullptr;
 #endif
 
+// Whether p starts a two-byte character: a lead byte and its second byte
+// are one character; a lead byte at the very end stands alone.
+static bool TwoByteAt(const char* p) {
+  return g_isLeadByte != nullptr && g_isLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0';
+}
+
 const char* LastSeparator(const char* path) {
   const char* last = nullptr;
   for (const char* p = path; *p != '\0'; ++p) {
-    if (g_isLeadByte != nullptr && g_isLeadByte(static_cast<unsigned char>(*p))) {
-      // A lead byte and its second byte are one character; a lead byte at
-      // the very end stands alone.
-      if (p[1] == '\0') break;
+    if (TwoByteAt(p)) {
       ++p;
     } else if (*p == '\\') {
       last = p;
@@ -51,6 +54,22 @@ void StoreChosenSound(char* soundPath, const char* basePath) {
   if (SameDirectory(soundPath, basePath) == 0) StripDirectory(soundPath);
 }
 
+const char* SkipProgramName(const char* commandLine) {
+  const char* p = commandLine;
+  if (*p == '"') {
+    for (++p; *p != '\0' && *p != '"'; ++p) {
+      if (TwoByteAt(p)) ++p;
+    }
+    if (*p == '"') ++p;
+  } else {
+    for (; *p != '\0' && *p != ' ' && *p != '\t'; ++p) {
+      if (TwoByteAt(p)) ++p;
+    }
+  }
+  while (*p == ' ' || *p == '\t') ++p;
+  return p;
+}
+
 bool ExtractCommandLinePath(const char* commandLine, char* dest, size_t size) {
   if (size == 0) return false;
   const char* p = commandLine;
@@ -70,6 +89,34 @@ bool ExtractCommandLinePath(const char* commandLine, char* dest, size_t size) {
     dest[n++] = *p;
   }
   dest[n] = '\0';
+  return true;
+}
+
+// The separators ('\\' that are no second byte) from p up to end.
+static int SeparatorsBefore(const char* p, const char* end) {
+  int count = 0;
+  for (; p < end; ++p) {
+    if (TwoByteAt(p)) {
+      ++p;
+    } else if (*p == '\\') {
+      ++count;
+    }
+  }
+  return count;
+}
+
+bool AnimationDirectory(const char* base, char* out, size_t size) {
+  if (size > 0) out[0] = '\0';
+  const char* separator = LastSeparator(base);
+  if (separator == nullptr) return false;
+  size_t length = static_cast<size_t>(separator - base);
+  // A root keeps its separator: the current drive's ("\"), a drive's
+  // ("Z:\"), a share's ("\\server\share\").
+  bool share = length > 2 && base[0] == '\\' && base[1] == '\\' && SeparatorsBefore(base + 2, separator) == 1;
+  if (length == 0 || (length == 2 && base[1] == ':') || share) ++length;
+  if (length >= size) return false;
+  std::memcpy(out, base, length);
+  out[length] = '\0';
   return true;
 }
 

@@ -33,11 +33,25 @@ void StripDirectory(char* path);
 // its bare file name.
 void StoreChosenSound(char* soundPath, const char* basePath);
 
+// The arguments of a whole command line (as the system gives it): the
+// program's name is skipped as the system reads it, up to its closing
+// double quote when it starts with one, else up to the first blank or tab
+// (two-byte characters are skipped whole), and so are the blanks and tabs
+// after it.
+const char* SkipProgramName(const char* commandLine);
+
 // Copies the path named on a command line into dest (size bytes): an optional
 // leading '/' with an optional 'p' or 'P' after it, then blanks and tabs, are
 // skipped, and double quotes are dropped. Returns false, leaving dest empty,
 // when the path does not fit.
 bool ExtractCommandLinePath(const char* commandLine, char* dest, size_t size);
+
+// The directory of base, for making it the working directory: the part
+// before its last separator, into out (size bytes). A root keeps its '\'
+// ("Z:\", "\", "\\server\share\"): "Z:" alone would mean that drive's
+// current directory. Returns false, leaving out empty, when base has no
+// separator or the directory does not fit.
+bool AnimationDirectory(const char* base, char* out, size_t size);
 
 // Joins directory and name into out ("%s%s"). Returns false, leaving out
 // empty, when the two do not fit size bytes.

@@ -40,11 +40,18 @@ static ColourTriple TripleOf(COLORREF value) {
   return ColourTriple{GetRValue(value), GetGValue(value), GetBValue(value)};
 }
 
-// Makes the drawing resources; the colours start as black on white.
+// Whether colours were applied before the surface existed (an animation
+// opened from the command line, whose first frame has colours).
+static bool s_coloursApplied;
+
+// Makes the drawing resources; the colours start as black on white unless
+// colours were applied before.
 static void CreateSurface(HWND view, HDC paint) {
   s_viewContext = GetDC(view);
-  PenColour = ColourTriple{0, 0, 0};
-  BackColour = ColourTriple{255, 255, 255};
+  if (!s_coloursApplied) {
+    PenColour = ColourTriple{0, 0, 0};
+    BackColour = ColourTriple{255, 255, 255};
+  }
   s_brush = CreateSolidBrush(ColourValue(BackColour));
   s_pen = CreatePen(PS_SOLID, 1, ColourValue(PenColour));
 
@@ -145,8 +152,9 @@ void RenderFrame() {
 }
 
 void ApplyColours() {
-  // Before the first paint there is nothing to apply them to; the first
-  // paint starts from black on white anyway.
+  // Before the first paint there is nothing to apply them to yet: the first
+  // paint makes the surface in these colours.
+  s_coloursApplied = true;
   if (s_surface == nullptr) return;
   s_brush = CreateSolidBrush(ColourValue(BackColour));
   s_pen = CreatePen(PS_SOLID, 1, ColourValue(PenColour));

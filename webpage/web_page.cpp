@@ -5,6 +5,8 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <new>
+#include <stdexcept>
 #include <unordered_map>
 
 #include "animation.h"
@@ -151,27 +153,31 @@ struct FrameShow {
 
 const char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
-void AppendBase64(std::string& out, const char* data, size_t size) {
+// Writes the base64 of size bytes at out ((size + 2) / 3 * 4 characters).
+void EncodeBase64(char* out, const char* data, size_t size) {
   const unsigned char* p = reinterpret_cast<const unsigned char*>(data);
-  out.reserve(out.size() + (size + 2) / 3 * 4);
   size_t i = 0;
-  for (; i + 3 <= size; i += 3) {
+  for (; i + 3 <= size; i += 3, out += 4) {
     unsigned v = p[i] << 16 | p[i + 1] << 8 | p[i + 2];
-    const char quad[4] = {kBase64[v >> 18], kBase64[v >> 12 & 63], kBase64[v >> 6 & 63], kBase64[v & 63]};
-    out.append(quad, 4);
+    out[0] = kBase64[v >> 18];
+    out[1] = kBase64[v >> 12 & 63];
+    out[2] = kBase64[v >> 6 & 63];
+    out[3] = kBase64[v & 63];
   }
   if (i < size) {
     unsigned v = p[i] << 16 | (i + 1 < size ? p[i + 1] << 8 : 0);
-    out += kBase64[v >> 18];
-    out += kBase64[v >> 12 & 63];
-    out += i + 1 < size ? kBase64[v >> 6 & 63] : '=';
-    out += '=';
+    out[0] = kBase64[v >> 18];
+    out[1] = kBase64[v >> 12 & 63];
+    out[2] = i + 1 < size ? kBase64[v >> 6 & 63] : '=';
+    out[3] = '=';
   }
 }
 
+uint64_t Base64Length(uint64_t size) { return (size + 2) / 3 * 4; }
+
 std::string Base64(const std::string& bytes) {
-  std::string out;
-  AppendBase64(out, bytes.data(), bytes.size());
+  std::string out(Base64Length(bytes.size()), '=');
+  EncodeBase64(&out[0], bytes.data(), bytes.size());
   return out;
 }
 
@@ -183,13 +189,19 @@ std::string Hex(const ColourTriple& pen, const ColourTriple& back) {
   return hex;
 }
 
-bool ReadWholeFile(const std::string& name, std::string& bytes) {
+enum class SoundRead { Read, Missing, TooLarge };
+
+// Reads a sound file whole, unless it holds more than limit bytes.
+SoundRead ReadSoundFile(const std::string& name, uint64_t limit, std::string& bytes) {
   std::ifstream in;
-  if (!OpenInput(in, name.c_str())) return false;
+  if (!OpenInput(in, name.c_str())) return SoundRead::Missing;
   char chunk[65536];
   size_t got;
-  while ((got = ReadChunk(in, chunk, sizeof chunk)) > 0) bytes.append(chunk, got);
-  return !in.bad();
+  while ((got = ReadChunk(in, chunk, sizeof chunk)) > 0) {
+    if (bytes.size() + got > limit) return SoundRead::TooLarge;
+    bytes.append(chunk, got);
+  }
+  return in.bad() ? SoundRead::Missing : SoundRead::Read;
 }
 
 // The sounds of the page: each file embedded once.
@@ -197,6 +209,8 @@ struct CueList {
   std::vector<std::string> names;  // as the frames give them
   std::vector<int> index;          // for each name: its place in data, or -1
   std::vector<std::string> data;   // the files' bytes
+  uint64_t bytes = 0;              // in data
+  uint64_t room = 0;               // the most the page holds: more make it too large
 };
 
 int CueIndex(CueList& cues, const std::string& sound, const char* base, WebPage& page) {
@@ -205,11 +219,15 @@ int CueIndex(CueList& cues, const std::string& sound, const char* base, WebPage&
   if (found != cues.names.end()) return cues.index[static_cast<size_t>(found - cues.names.begin())];
   std::string bytes;
   int index = -1;
-  if (ReadWholeFile(SoundFileName(sound, base), bytes)) {
+  SoundRead read = ReadSoundFile(SoundFileName(sound, base), kMaxSoundBytes, bytes);
+  if (read == SoundRead::Read) {
     index = static_cast<int>(cues.data.size());
+    cues.bytes += bytes.size();
+    // Past the page's room the page is not written: its bytes need no keeping.
+    if (cues.bytes > cues.room) bytes.clear();
     cues.data.push_back(std::move(bytes));
   } else {
-    page.missingSounds.push_back(sound);
+    (read == SoundRead::Missing ? page.missingSounds : page.largeSounds).push_back(sound);
   }
   cues.names.push_back(sound);
   cues.index.push_back(index);
@@ -267,18 +285,76 @@ std::string EndRuns(const std::vector<FrameShow>& frames) {
   return out;
 }
 
-// Fills the player's two slots: the description of the frames, and the
-// bodies' bytes.
-void FillTemplate(std::string& html, const std::string& meta, const std::string& bodies) {
-  const std::string player(reinterpret_cast<const char*>(kPlayerHtml), sizeof kPlayerHtml);
-  const size_t metaAt = player.find("{{META}}");
-  const size_t textAt = player.find("{{TEXT}}");
-  html.reserve(player.size() + meta.size() + (bodies.size() + 2) / 3 * 4);
-  html.append(player, 0, metaAt);
-  html += meta;
-  html.append(player, metaAt + 8, textAt - metaAt - 8);
-  AppendBase64(html, bodies.data(), bodies.size());
-  html.append(player, textAt + 8, std::string::npos);
+// The page's parts in order, to a sink that takes text and bytes to be
+// written in base64: the player around its two slots, the description of the
+// frames in the first, and in the second one script element for each piece
+// of the texts, then one for each sound.
+template <typename Sink>
+void EmitPage(const WebPage& page, Sink& sink) {
+  const char* player = reinterpret_cast<const char*>(kPlayerHtml);
+  const std::string whole(player, sizeof kPlayerHtml);
+  const size_t metaAt = whole.find("{{META}}");
+  const size_t dataAt = whole.find("{{DATA}}");
+  static const char kTextOpen[] = "<script class=\"zx-text\" type=\"text/plain\">";
+  static const char kSoundOpen[] = "<script class=\"zx-sound\" type=\"text/plain\">";
+  static const char kClose[] = "</script>\n";
+  sink.Text(player, metaAt);
+  sink.Text(page.meta.data(), page.meta.size());
+  sink.Text(player + metaAt + 8, dataAt - metaAt - 8);
+  size_t start = 0;
+  for (size_t end : page.pieceEnds) {
+    sink.Text(kTextOpen, sizeof kTextOpen - 1);
+    sink.Bytes(page.texts.data() + start, end - start);
+    sink.Text(kClose, sizeof kClose - 1);
+    start = end;
+  }
+  for (const std::string& sound : page.sounds) {
+    sink.Text(kSoundOpen, sizeof kSoundOpen - 1);
+    sink.Bytes(sound.data(), sound.size());
+    sink.Text(kClose, sizeof kClose - 1);
+  }
+  sink.Text(player + dataAt + 8, whole.size() - dataAt - 8);
+}
+
+struct CountingSink {
+  uint64_t size = 0;
+  void Text(const char*, size_t n) { size += n; }
+  void Bytes(const char*, size_t n) { size += Base64Length(n); }
+};
+
+struct WritingSink {
+  SafeWriter out;
+  void Text(const char* text, size_t n) { SafeWrite(out, text, n); }
+  void Bytes(const char* data, size_t n) {
+    char encoded[65536];
+    for (size_t done = 0; done < n;) {
+      size_t step = std::min(n - done, sizeof encoded / 4 * 3);
+      EncodeBase64(encoded, data + done, step);
+      SafeWrite(out, encoded, Base64Length(step));
+      done += step;
+    }
+  }
+};
+
+// Cuts the texts (each closed by a zero) into pieces of whole texts of
+// about pieceBytes; returns the count of texts in each piece.
+std::string CutIntoPieces(const std::string& texts, size_t pieceBytes, std::vector<size_t>& ends) {
+  std::string counts;
+  size_t start = 0, count = 0;
+  for (size_t at = 0; at < texts.size();) {
+    size_t next = texts.find('\0', at) + 1;
+    if (count > 0 && next - start > pieceBytes) {
+      ends.push_back(at);
+      counts += (counts.empty() ? "" : " ") + std::to_string(count);
+      start = at;
+      count = 0;
+    }
+    ++count;
+    at = next;
+  }
+  ends.push_back(texts.size());
+  counts += (counts.empty() ? "" : " ") + std::to_string(count);
+  return counts;
 }
 
 // What playback shows of every frame 0 ... 9999, and what the page needs
@@ -297,6 +373,15 @@ struct Playback {
 void LoadEveryFrame(const WebPageSource& source, Playback& play, WebPage& page) {
   auto saved = std::make_unique<StorageSnapshot>();
   Save(*saved);
+  // Put back however the walk ends, running out of memory included.
+  struct PutBack {
+    const StorageSnapshot& saved;
+    ~PutBack() {
+      s_blocks = nullptr;
+      s_hasFile = nullptr;
+      Restore(saved);
+    }
+  } putBack{*saved};
   const char* base = source.base;
   g_animation.storageMode = source.storageMode;
   g_viewHooks = ViewHooks{};
@@ -344,16 +429,11 @@ void LoadEveryFrame(const WebPageSource& source, Playback& play, WebPage& page) 
     f.cue = s_effects.sounded ? CueIndex(play.cues, s_effects.sound, base, page) : -1;
     f.ends = g_animation.playing == 0;
   }
-  s_blocks = nullptr;
-  s_hasFile = nullptr;
-  Restore(*saved);
 }
 
 // The description of the frames that the player reads (JSON; every text
 // from the animation's files is in base64).
-std::string Describe(const WebPageSource& source, const Playback& play, uint32_t last) {
-  std::string sounds;
-  for (const std::string& data : play.cues.data) sounds += (sounds.empty() ? "\"" : ",\"") + Base64(data) + "\"";
+std::string Describe(const WebPageSource& source, const Playback& play, uint32_t last, const std::string& pieces) {
   const auto colour = [](const FrameShow& f) { return f.colour; };
   const auto cue = [](const FrameShow& f) { return f.cue; };
   return std::string("{\"title\":\"") + Base64(source.base + DirectoryLength(source.base)) +
@@ -364,31 +444,47 @@ std::string Describe(const WebPageSource& source, const Playback& play, uint32_t
 #endif
          ",\"font\":\"" + Base64(source.fontFace) + "\",\"frames\":" + std::to_string(HighestSlot) +
          ",\"last\":" + std::to_string(last) + ",\"start\":\"" + play.startColours + "\",\"texts\":\"" +
-         TextRuns(play.frames) + "\",\"colours\":\"" + Sparse(play.frames, colour, &play.colours) +
-         "\",\"cues\":\"" + Sparse(play.frames, cue, nullptr) + "\",\"ends\":\"" + EndRuns(play.frames) +
-         "\",\"sounds\":[" + sounds + "]}";
+         TextRuns(play.frames) + "\",\"pieces\":\"" + pieces + "\",\"colours\":\"" +
+         Sparse(play.frames, colour, &play.colours) + "\",\"cues\":\"" + Sparse(play.frames, cue, nullptr) +
+         "\",\"ends\":\"" + EndRuns(play.frames) + "\"}";
 }
 
 }  // namespace
 
-void BuildWebPage(const WebPageSource& source, WebPage& page) {
-  Playback play;
-  LoadEveryFrame(source, play, page);
-  uint32_t last = 0;  // the loop switch starts again after this frame
-  for (uint32_t k = 0; k < HighestSlot; ++k) {
-    if (!play.stored[k]) continue;
-    ++page.storedFrames;
-    last = k;
+PageBuild BuildWebPage(const WebPageSource& source, WebPage& page) {
+  try {
+    Playback play;
+    play.cues.room = source.maxPageBytes;
+    LoadEveryFrame(source, play, page);
+    uint32_t last = 0;  // the loop switch starts again after this frame
+    for (uint32_t k = 0; k < HighestSlot; ++k) {
+      if (!play.stored[k]) continue;
+      ++page.storedFrames;
+      last = k;
+    }
+    if (play.cues.bytes > play.cues.room) return PageBuild::TooLarge;
+    page.meta = Describe(source, play, last, CutIntoPieces(play.bodies, source.pieceBytes, page.pieceEnds));
+    page.texts = std::move(play.bodies);
+    page.sounds = std::move(play.cues.data);
+    CountingSink count;
+    EmitPage(page, count);
+    page.size = count.size;
+    return page.size > source.maxPageBytes ? PageBuild::TooLarge : PageBuild::Built;
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {
   }
-  FillTemplate(page.html, Describe(source, play, last), play.bodies);
+  // What was gathered is let go: the caller has the memory back.
+  page = WebPage{};
+  return PageBuild::OutOfMemory;
 }
 
-bool WriteWebPage(const char* target, const std::string& html, std::string* error) {
-  int code = 0;
-  if (WriteFileSafely(target, html.data(), html.size(), kWriteDurable, &code)) return true;
+bool WriteWebPage(const char* target, const WebPage& page, std::string* error) {
+  WritingSink sink;
+  if (BeginSafeWrite(sink.out, target, kWriteDurable)) EmitPage(page, sink);
+  if (CommitSafeWrite(sink.out)) return true;
   if (error != nullptr) {
     char reason[256];
-    DescribeFileError(code, reason, sizeof reason);
+    DescribeFileError(sink.out.error, reason, sizeof reason);
     *error = reason;
   }
   return false;

@@ -53,6 +53,11 @@ row 2 "unknown layout: sideways"         true                          html anim
 row 2 "-o needs a value"                 true                          html anim.txt -o
 row 2 "unknown option: --loop"           true                          html anim.txt --loop
 row 2 "more than one animation"          true                          html anim.txt other.txt
+row 2 'unknown command: ""'               true                          ""
+row 2 "no animation given"               true                          html ""
+row 2 "-o needs a file name"             '[ ! -e .html ]'              html anim.txt -o ""
+row 2 "output path too long"             true                          html anim.txt -o "$(printf 'o%.0s' {1..260}).html"
+row 2 "path too long"                    true                          export "$(printf 'a%.0s' {1..252}).txt"
 row 1 "no frames in missing.txt"         '[ ! -e missing.html ]'       html missing.txt
 row 1 "no frames in anim.txt"            '[ ! -e anim.html ]'          html anim.txt --layout all-in-one
 row 0 "wrote anim.html: 6 frames"        'grep -q "zx-text" anim.html' html anim.txt
@@ -71,8 +76,30 @@ row 1 'the first frame 7, hold "[end]"'  '[ "$(blocks)" = 6 ]'         export an
 row 0 "wrote anim.txt"                   'grep -q "say \[end\]" anim.txt' export --force anim.txt
 rm anim0007.txt
 row 0 "wrote anim.txt"                   '[ "$(blocks)" = 6 ]'         export --force anim.txt
+# Never a page over the animation's own files, however they are spelt.
+cp anim.txt all-in-one.txt
+row 1 "over the animation's file anim.txt" 'cmp -s anim.txt all-in-one.txt' html anim.txt --layout all-in-one -o anim.txt
+row 1 "animation's file ../animation/anim0000.txt" 'cmp -s anim0000.txt original/anim0000.txt' html anim.txt -o ../animation/anim0000.txt
+row 1 "animation's file $work/animation/anim0007.txt" '[ ! -e anim0007.txt ]' html anim.txt -o "$work/animation/anim0007.txt"
+if [ -n "$runner" ]; then  # on Windows in any letter case
+  row 1 "animation's file ANIM0007.TXT"  '[ ! -e anim0007.txt ] && [ ! -e ANIM0007.TXT ]' html anim.txt -o ANIM0007.TXT
+fi
+ZOETRIX_PAGE_LIMITS="1024 5000" \
+row 1 "larger than 5000 bytes"           '[ ! -e big.html ]'           html anim.txt -o big.html
+# A sound of up to 16 MB is embedded; a larger one is left out and named.
+head -c 16777216 /dev/zero >fits.wav && head -c 16777217 /dev/zero >big.wav
+printf '{\r\nsound\r\nfits.wav\r\n}\r\nfits' >loud0000.txt && printf '{\r\nsound\r\nbig.wav\r\n}\r\n' >loud0001.txt
+row 0 "larger than 16777216 bytes, left out: big.wav" '[ "$(stat -c %s loud.html)" -gt 22369624 ] && [ "$(stat -c %s loud.html)" -lt 30000000 ]' html loud.txt
+# Running out of memory (nine sounds of 16 MB in 100 MB) is a failure told.
+limited() { (ulimit -v 100000 && exec "$@"); }
+if [ -z "$runner" ] && [ -z "${ZOETRIX_SANITIZED:-}" ]; then
+  for n in 2 3 4 5 6 7 8 9; do ln -f fits.wav "s$n.wav" && printf '{\r\nsound\r\ns%d.wav\r\n}\r\n' "$n" >"loud000$n.txt"; done
+  runner=limited row 1 "not enough memory for the page" '[ ! -e loud2.html ]' html loud.txt -o loud2.html
+fi
 row 0 "wrote all-in-one.html: 6 frames"  '[ -s all-in-one.html ]'      html anim.txt --layout all-in-one -o all-in-one.html
 row 1 "cannot open missing.txt"          true                          expand missing.txt
+: >empty.txt
+row 1 "no frames in empty.txt: wrote no frame file" '[ ! -e empty0000.txt ]' expand empty.txt
 rm anim0*.txt
 row 0 "expanded anim.txt"                expanded                      expand anim.txt
 printf '0000\r\nlater\r\n[end]\r\n' >>anim.txt  # frame 0 again: the first block wins

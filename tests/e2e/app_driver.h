@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
@@ -102,6 +104,16 @@ inline bool Quit(App& app) {
   CloseHandle(app.process.hThread);
   app.process = PROCESS_INFORMATION{};
   return ended && code == 0;
+}
+
+// Drops the file name on the program's main window, as the shell does: the
+// drop's data is made in the program's memory and the message posted.
+inline void DropFile(const App& app, const std::string& name) {
+  DROPFILES header{sizeof header, {}, FALSE, FALSE};
+  std::string drop = std::string(reinterpret_cast<char*>(&header), sizeof header) + name + std::string(2, '\0');
+  void* remote = VirtualAllocEx(app.process.hProcess, nullptr, drop.size(), MEM_COMMIT, PAGE_READWRITE);
+  WriteProcessMemory(app.process.hProcess, remote, drop.data(), drop.size(), nullptr);
+  PostMessageA(app.main, WM_DROPFILES, WPARAM(remote), 0);
 }
 
 // Types ASCII text into the editor as key presses would (WM_CHAR); sent, not

@@ -4,8 +4,6 @@
 // starts in, and are opened by their path relative to it.
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
-
 #include "program_fixture.h"
 
 namespace {
@@ -41,11 +39,7 @@ TEST_F(Program, OpensAndStepsInBothLayouts) {
   // is not cut into another name.
   for (const std::string& name : {P(std::string(300, 'n') + ".txt"), P("d.x\\anim.txt")}) {
     const bool cut = name.size() > 300;
-    DROPFILES header{sizeof header, {}, FALSE, FALSE};
-    std::string drop = std::string(reinterpret_cast<char*>(&header), sizeof header) + name + std::string(2, '\0');
-    void* remote = VirtualAllocEx(app_.process.hProcess, nullptr, drop.size(), MEM_COMMIT, PAGE_READWRITE);
-    WriteProcessMemory(app_.process.hProcess, remote, drop.data(), drop.size(), nullptr);
-    PostMessageA(app_.main, WM_DROPFILES, WPARAM(remote), 0);
+    DropFile(app_, name);
     PostCommand(app_, cut ? CMD_NEXT : CMD_FIRST);  // handled after the drop
     EXPECT_TRUE(WaitFor([&] { return Text(app_.number) == (cut ? "2" : "0"); }));
     EXPECT_EQ(Text(app_.main), cut ? "zoetrix" : Caption());

@@ -53,3 +53,28 @@ TEST(Paths, CommandLinePathsAndJoinedPathsFitOrAreRefused) {
   EXPECT_EQ(out[0], '\0');
   EXPECT_EQ(std::string(out + kPathMax, 8), "zzzzzzzz");
 }
+
+// Shift-JIS throughout: the program's own path may hold two-byte characters
+// (bytes of 0x80 and more, a second byte that is '\'), quoted or not.
+TEST(Paths, TheProgramNameIsSkippedAndARootKeepsItsSeparator) {
+  struct Case { const char* commandLine; const char* arguments; } lines[] = {
+      {"\"C:\\a b\\zoetrix.exe\" d.x\\anim.txt", "d.x\\anim.txt"},
+      {"C:\\\x95\x5c\\\xb1\\zoetrix.exe /p \"C:\\m\\walk.txt\"", "/p \"C:\\m\\walk.txt\""},
+      {"C:\\\x95\x5c\\zoetrix.exe\t \tx.txt ", "x.txt "},
+      {"\"C:\\\x95\x5c\\z.exe\"", ""}, {"zoetrix.exe", ""}, {"\"C:\\unclosed x.txt", ""}, {"", ""},
+  };
+  struct Dir { const char* base; const char* directory; } dirs[] = {  // directory empty: none
+      {"Z:\\walk", "Z:\\"}, {"Z:\\m\\walk", "Z:\\m"}, {"\\walk", "\\"}, {"walk", ""},
+      {"\\\\srv\\share\\walk", "\\\\srv\\share\\"}, {"\\\\srv\\share\\d\\walk", "\\\\srv\\share\\d"},
+      {"Z:\\\x95\x5c\\walk", "Z:\\\x95\x5c"}, {"Z:\x95\x5cwalk", ""},
+  };
+  bool (*saved)(unsigned char) = g_isLeadByte;
+  g_isLeadByte = ShiftJisLead;
+  for (const Case& c : lines) EXPECT_STREQ(SkipProgramName(c.commandLine), c.arguments) << c.commandLine;
+  for (const Dir& d : dirs) {
+    char out[kPathMax] = "x";
+    EXPECT_EQ(AnimationDirectory(d.base, out, sizeof out), d.directory[0] != '\0') << d.base;
+    EXPECT_STREQ(out, d.directory) << d.base;
+  }
+  g_isLeadByte = saved;
+}
