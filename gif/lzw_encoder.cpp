@@ -1,0 +1,101 @@
+#include "lzw_encoder.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr int kMaxCodeBits = 12;
+constexpr unsigned kCodeLimit = 1u << kMaxCodeBits;
+
+// Packs codes into bytes, and the bytes into sub-blocks.
+struct BitSink {
+  std::vector<uint8_t>& out;
+  size_t blockStart;  // where the length byte of the open block is
+  uint32_t bits;
+  int count;
+
+  void Byte(uint8_t b) {
+    if (out.size() - blockStart == 256) {
+      out[blockStart] = 255;
+      blockStart = out.size();
+      out.push_back(0);
+    }
+    out.push_back(b);
+  }
+  void Code(unsigned code, int width) {
+    bits |= code << count;
+    count += width;
+    while (count >= 8) {
+      Byte(static_cast<uint8_t>(bits));
+      bits >>= 8;
+      count -= 8;
+    }
+  }
+  void Finish() {
+    if (count > 0) Byte(static_cast<uint8_t>(bits));
+    size_t used = out.size() - blockStart - 1;
+    if (used == 0) {
+      out[blockStart] = 0;  // the open block is empty: it becomes the end
+      return;
+    }
+    out[blockStart] = static_cast<uint8_t>(used);
+    out.push_back(0);
+  }
+};
+
+}  // namespace
+
+void EncodeLzw(const uint8_t* indices, size_t count, int bits, LzwTable& table, std::vector<uint8_t>& out) {
+  const int minimum = bits < 2 ? 2 : bits;  // GIF's smallest code size is 2
+  const unsigned clear = 1u << minimum;
+  const unsigned end = clear + 1;
+  out.push_back(static_cast<uint8_t>(minimum));
+  BitSink sink{out, out.size(), 0, 0};
+  out.push_back(0);
+
+  LzwTable& t = table;
+  auto reset = [&t] {
+    if (++t.current == 0) {  // the generations wrapped: start them again
+      std::memset(t.generation, 0, sizeof t.generation);
+      t.current = 1;
+    }
+  };
+  reset();
+  int width = minimum + 1;
+  unsigned next = end + 1;
+  sink.Code(clear, width);
+  if (count == 0) {
+    sink.Code(end, width);
+    sink.Finish();
+    return;
+  }
+  unsigned prefix = indices[0];
+  for (size_t i = 1; i < count; ++i) {
+    const unsigned pixel = indices[i];
+    const uint32_t key = prefix << 8 | pixel;
+    unsigned slot = (key * 2654435761u) >> (32 - kLzwSlotBits);
+    while (t.generation[slot] == t.current && t.key[slot] != key) slot = (slot + 1) & (kLzwSlots - 1);
+    if (t.generation[slot] == t.current) {
+      prefix = t.code[slot];
+      continue;
+    }
+    sink.Code(prefix, width);
+    if (next < kCodeLimit) {
+      t.generation[slot] = t.current;
+      t.key[slot] = key;
+      t.code[slot] = static_cast<uint16_t>(next++);
+      // The decoder widens its codes once its table reaches the width's
+      // limit, one code later than the encoder adds the entry.
+      if (next > (1u << width) && width < kMaxCodeBits) ++width;
+    } else {
+      sink.Code(clear, width);
+      reset();
+      width = minimum + 1;
+      next = end + 1;
+    }
+    prefix = pixel;
+  }
+  sink.Code(prefix, width);
+  sink.Code(end, width);
+  sink.Finish();
+}
