@@ -4,6 +4,7 @@
 //   zoetrix-cli html ANIMATION.txt [--layout frames|all-in-one] [-o OUT.html]
 //   zoetrix-cli export [--force] ANIMATION.txt
 //   zoetrix-cli expand ANIMATION.txt
+//   zoetrix-cli gif ANIMATION.txt [options]   (gif_command.cpp)
 //
 // Exit status: 0 done, 1 a file is missing or could not be written, 2 bad
 // arguments.
@@ -17,6 +18,7 @@
 #include "conversion.h"
 #include "frame_files.h"
 #include "frame_loader.h"
+#include "gif_command.h"
 #include "path_text.h"
 #include "web_page.h"
 
@@ -34,6 +36,8 @@ const char kUsageText[] =
     "usage: zoetrix-cli html ANIMATION.txt [--layout frames|all-in-one] [-o OUT.html]\n"
     "       zoetrix-cli export [--force] ANIMATION.txt\n"
     "       zoetrix-cli expand ANIMATION.txt\n"
+    "       zoetrix-cli gif ANIMATION.txt [--layout frames|all-in-one] [--speed 1-6 | --ms N]\n"
+    "                       [--font NAME] [--font-size PX] [--no-antialias] [-o OUT.gif]\n"
     "\n"
     "ANIMATION.txt names the animation as the program opens it: the all-in-one\n"
     "file ANIMATION.txt, or the frame files ANIMATION0000.txt, ANIMATION0001.txt, ...\n"
@@ -44,7 +48,9 @@ const char kUsageText[] =
     "          The text font is the one named in font.ini beside this program.\n"
     "  export  gathers the frame files into the all-in-one file ANIMATION.txt;\n"
     "          --force replaces it even where some of its frames have no frame file\n"
-    "  expand  splits the all-in-one file ANIMATION.txt into frame files\n";
+    "  expand  splits the all-in-one file ANIMATION.txt into frame files\n"
+    "  gif     writes an animated GIF of the frames as playback shows them, drawn as\n"
+    "          the program draws them (default ANIMATION.gif; zoetrix-cli gif -h)\n";
 
 int Usage(const char* problem) {
   std::fprintf(stderr, "zoetrix-cli: %s\n%s", problem, kUsageText);
@@ -65,6 +71,8 @@ std::string AllInOneName(const char* base) {
   char name[kPathMax];
   return AllInOneFileName(name, sizeof name, base) ? name : "";
 }
+
+}  // namespace
 
 // The font settings file beside this program.
 std::string FontSettingsBesideProgram() {
@@ -90,6 +98,8 @@ bool HasFrameFiles(const char* base) {
   }
   return false;
 }
+
+namespace {
 
 int Html(const char* base, int mode, const char* out) {
   if (mode == 0) mode = HasFrameFiles(base) ? FrameFiles : AllInOne;
@@ -165,6 +175,7 @@ int main(int argc, char** argv) {
     std::fputs(kUsageText, stdout);
     return kDone;
   }
+  if (command == "gif") return RunGifCommand(argc, argv);
   if (command != "html" && command != "export" && command != "expand") {
     return Usage(("unknown command: " + command).c_str());
   }
