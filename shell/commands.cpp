@@ -8,6 +8,7 @@
 #include "frame_editing.h"
 #include "frame_loader.h"
 #include "frame_view.h"
+#include "gif_export_command.h"
 #include "main_window.h"
 #include "paths.h"
 #include "resource.h"
@@ -149,6 +150,7 @@ static const CommandRow kCommandTable[] = {
     {CMD_EXPORT, [] { ExportAllInOne(g_animation.basePath); }},
     {CMD_EXPAND, [] { ExpandAllInOne(g_animation.basePath); }},
     {CMD_EXPORTHTML, ExportWebPageCommand},
+    {CMD_EXPORTGIF, ExportGifCommand},
     {CMD_EXIT, Close},
     {CMD_PREV, [] { StepAndReload(-1); }},
     {CMD_NEXT, [] { StepAndReload(1); }},
