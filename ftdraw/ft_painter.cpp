@@ -225,11 +225,15 @@ void Paint(Face& f, const char* text, uint32_t pen, uint32_t back, int width, in
     for (int y = std::max(top, 0); y < std::min(top + f.lineHeight, height); ++y) {
       std::fill(pixels + static_cast<size_t>(y) * width, pixels + static_cast<size_t>(y) * width + std::min(line.width, width), back);
     }
+    // Glyphs are drawn within that background only: a descender that
+    // reaches below it is cut.
     int x = 0;
     for (const Glyph* g : line.glyphs) {
       const int gx = x + g->left, gy = top + f.ascent - g->top;
-      for (int r = 0; r < g->rows; ++r) {
-        for (int c = 0; c < g->width; ++c) put(gx + c, gy + r, g->level[static_cast<size_t>(r * g->width + c)]);
+      const int r0 = std::max(0, top - gy), r1 = std::min(g->rows, top + f.lineHeight - gy);
+      const int c0 = std::max(0, -gx), c1 = std::min(g->width, line.width - gx);
+      for (int r = r0; r < r1; ++r) {
+        for (int c = c0; c < c1; ++c) put(gx + c, gy + r, g->level[static_cast<size_t>(r * g->width + c)]);
       }
       x += g->advance;
     }

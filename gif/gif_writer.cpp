@@ -64,19 +64,19 @@ void WriteHeld(GifWriter& w) {
   w.held.clear();
 }
 
-// Holds back a new image of rectangle (x, y, cw, ch) whose pixels are in
-// w.area: its colours, indices and compressed data.
-void HoldImage(GifWriter& w, int x, int y, int cw, int ch, unsigned delay) {
+// Encodes the image of rectangle (x, y, cw, ch) whose pixels are pixels:
+// its descriptor, colours (the file's table where it serves) and compressed
+// data into out; returns its transparent index or -1.
+int EncodeImage(GifWriter& w, int x, int y, int cw, int ch, const uint32_t* pixels, std::vector<uint8_t>& out) {
   const size_t count = static_cast<size_t>(cw) * static_cast<size_t>(ch);
   w.indices.resize(count);
   Palette palette;
-  IndexPixels(w.area.data(), count, palette, w.indices.data());
+  IndexPixels(pixels, count, palette, w.indices.data());
   int bits = TableBits(palette.count);
   bool local = true;
   if (w.images == 0) {
     w.global = palette;
     w.globalBits = bits;
-    WriteHead(w);
     local = false;
   } else if (w.globalBits <= bits) {
     // The file's table serves when it holds every colour and, for a
@@ -102,17 +102,23 @@ void HoldImage(GifWriter& w, int x, int y, int cw, int ch, unsigned delay) {
       local = false;
     }
   }
-  w.held.clear();
-  w.held.push_back(0x2C);
-  Put16(w.held, static_cast<unsigned>(x));
-  Put16(w.held, static_cast<unsigned>(y));
-  Put16(w.held, static_cast<unsigned>(cw));
-  Put16(w.held, static_cast<unsigned>(ch));
-  w.held.push_back(static_cast<uint8_t>(local ? 0x80 | (bits - 1) : 0));
-  if (local) PutTable(w.held, palette, bits);
-  EncodeLzw(w.indices.data(), count, bits, *w.lzw, w.held);
+  out.clear();
+  out.push_back(0x2C);
+  Put16(out, static_cast<unsigned>(x));
+  Put16(out, static_cast<unsigned>(y));
+  Put16(out, static_cast<unsigned>(cw));
+  Put16(out, static_cast<unsigned>(ch));
+  out.push_back(static_cast<uint8_t>(local ? 0x80 | (bits - 1) : 0));
+  if (local) PutTable(out, palette, bits);
+  EncodeLzw(w.indices.data(), count, bits, *w.lzw, out);
+  return palette.transparent;
+}
+
+// Holds back the image of rectangle (x, y, cw, ch) whose pixels are in w.area.
+void HoldImage(GifWriter& w, int x, int y, int cw, int ch, unsigned delay) {
+  w.heldTransparent = EncodeImage(w, x, y, cw, ch, w.area.data(), w.held);
+  if (w.images == 0) WriteHead(w);
   w.heldDelay = delay;
-  w.heldTransparent = palette.transparent;
   ++w.images;
 }
 
@@ -170,20 +176,27 @@ bool AddGifFrame(GifWriter& w, const uint32_t* pixels, unsigned delay) {
     }
   }
   WriteHeld(w);
-  // The pixels of the rectangle; where more than a few stay as they were,
-  // those become transparent, which compresses better (runs of one index).
+  // The pixels of the rectangle, and how much of its detail (the places
+  // where a colour meets another) stays as it was.
   const int cw = right - left, ch = bottom - top;
   w.area.resize(static_cast<size_t>(cw) * static_cast<size_t>(ch));
-  size_t unchanged = 0;
+  size_t edges = 0, keptEdges = 0;
   uint32_t* to = w.area.data();
-  for (int y = top; y < bottom; ++y) {
+  for (int y = top; y < bottom; ++y, to += cw) {
     const uint32_t* now = pixels + y * stride + left;
     const uint32_t* was = &w.shown[y * stride + left];
-    for (int x = 0; x < cw; ++x) unchanged += now[x] == was[x];
     std::memcpy(to, now, static_cast<size_t>(cw) * 4);
-    to += cw;
+    for (int x = 1; x < cw; ++x) {
+      const unsigned edge = now[x] != now[x - 1];
+      edges += edge;
+      keptEdges += edge & (now[x] == was[x]) & (now[x - 1] == was[x - 1]);
+    }
   }
-  if (w.images > 0 && unchanged * 8 > w.area.size()) {
+  const bool first = w.images == 0;
+  HoldImage(w, left, top, cw, ch, delay);
+  // Where most of the detail stays, the image may compress far better with
+  // what stays transparent (runs of one index): both are tried.
+  if (!first && keptEdges * 2 > edges) {
     to = w.area.data();
     for (int y = top; y < bottom; ++y, to += cw) {
       const uint32_t* was = &w.shown[y * stride + left];
@@ -191,8 +204,12 @@ bool AddGifFrame(GifWriter& w, const uint32_t* pixels, unsigned delay) {
         if (to[x] == was[x]) to[x] = kUnchangedPixel;
       }
     }
+    const int transparent = EncodeImage(w, left, top, cw, ch, w.area.data(), w.other);
+    if (w.other.size() < w.held.size()) {
+      w.held.swap(w.other);
+      w.heldTransparent = transparent;
+    }
   }
-  HoldImage(w, left, top, cw, ch, delay);
   for (int y = top; y < bottom; ++y) {
     std::memcpy(&w.shown[y * stride + left], pixels + y * stride + left, static_cast<size_t>(cw) * 4);
   }

@@ -1,7 +1,7 @@
 // An animated GIF (GIF89a) written frame by frame: pictures of one size, each
 // shown for a delay, looping forever. A frame equal to the one before adds its
 // delay to it; a frame that differs in part is stored as the rectangle that
-// changed, its unchanged pixels transparent where that helps. Each image
+// changed, its unchanged pixels transparent where that compresses better. Each image
 // carries the colours it has, exactly (a quantiser reduces more than 256).
 // Platform-neutral.
 #pragma once
@@ -40,6 +40,7 @@ struct GifWriter {
   // Scratch of the frame being stored.
   std::vector<uint32_t> area;
   std::vector<uint8_t> indices;
+  std::vector<uint8_t> other;  // its image encoded the other way
   std::unique_ptr<LzwTable> lzw;
 };
 

@@ -1,6 +1,6 @@
 #include "lzw_encoder.h"
 
-#include <cstring>
+#include <algorithm>
 
 namespace {
 
@@ -53,11 +53,18 @@ void EncodeLzw(const uint8_t* indices, size_t count, int bits, LzwTable& table, 
   BitSink sink{out, out.size(), 0, 0};
   out.push_back(0);
 
-  LzwTable& t = table;
-  auto reset = [&t] {
-    if (++t.current == 0) {  // the generations wrapped: start them again
-      std::memset(t.generation, 0, sizeof t.generation);
-      t.current = 1;
+  // A new generation clears the table; once the generations run out, the
+  // entries in use are cleared for real.
+  std::vector<uint16_t>& entry = table.entry;
+  const int shift = minimum;  // indices are below 1 << bits <= 1 << minimum
+  const size_t used = static_cast<size_t>(kCodeLimit) << shift;
+  if (entry.size() < used) entry.resize(used, 0);
+  table.dirty = std::max(table.dirty, used);
+  auto reset = [&] {
+    if (++table.generation == 16) {
+      std::fill(entry.begin(), entry.begin() + static_cast<std::ptrdiff_t>(table.dirty), 0);
+      table.generation = 1;
+      table.dirty = used;
     }
   };
   reset();
@@ -69,27 +76,25 @@ void EncodeLzw(const uint8_t* indices, size_t count, int bits, LzwTable& table, 
     sink.Finish();
     return;
   }
+  unsigned stamp = table.generation << 12;
   unsigned prefix = indices[0];
   for (size_t i = 1; i < count; ++i) {
     const unsigned pixel = indices[i];
-    const uint32_t key = prefix << 8 | pixel;
-    unsigned slot = (key * 2654435761u) >> (32 - kLzwSlotBits);
-    while (t.generation[slot] == t.current && t.key[slot] != key) slot = (slot + 1) & (kLzwSlots - 1);
-    if (t.generation[slot] == t.current) {
-      prefix = t.code[slot];
+    uint16_t& e = entry[static_cast<size_t>(prefix) << shift | pixel];
+    if ((e & 0xF000u) == stamp) {
+      prefix = e & 0xFFF;
       continue;
     }
     sink.Code(prefix, width);
     if (next < kCodeLimit) {
-      t.generation[slot] = t.current;
-      t.key[slot] = key;
-      t.code[slot] = static_cast<uint16_t>(next++);
+      e = static_cast<uint16_t>(stamp | next++);
       // The decoder widens its codes once its table reaches the width's
       // limit, one code later than the encoder adds the entry.
       if (next > (1u << width) && width < kMaxCodeBits) ++width;
     } else {
       sink.Code(clear, width);
       reset();
+      stamp = table.generation << 12;
       width = minimum + 1;
       next = end + 1;
     }

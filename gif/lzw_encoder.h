@@ -6,17 +6,14 @@
 #include <cstdint>
 #include <vector>
 
-// The string table of the compression: an open-addressed hash of (prefix
-// code, next index) to code. A slot belongs to the current table only while
-// its generation is the table's, so clearing the table costs nothing. Kept
-// between images (about 80 KB).
-constexpr unsigned kLzwSlotBits = 13;
-constexpr unsigned kLzwSlots = 1u << kLzwSlotBits;
+// The string table of the compression: for each code and next index, the
+// code of that longer string. An entry belongs to the current table only
+// while it carries the table's generation (1 ... 15), so that the table is
+// cleared for real once in 15 times. Kept between images (at most 2 MB).
 struct LzwTable {
-  uint32_t key[kLzwSlots];
-  uint16_t code[kLzwSlots];
-  uint32_t generation[kLzwSlots] = {};
-  uint32_t current = 0;
+  std::vector<uint16_t> entry;  // generation << 12 | code, by code << bits | index
+  unsigned generation = 0;
+  size_t dirty = 0;  // the entries written since the last real clearing
 };
 
 // Appends to out the LZW minimum code size byte, the compressed indices

@@ -1,7 +1,7 @@
 // Compares two GIFs frame by frame: the picture size and frame count, then
 // either every pixel ("pixels") or, in each frame, the first and last column
-// that holds ink, anything other than the background inside the border
-// ("ink"). Prints what differs; exit status 0 when nothing does.
+// and row that hold ink, anything other than the background inside the
+// border ("ink"). Prints what differs; exit status 0 when nothing does.
 //   gif_compare pixels|ink A.gif B.gif
 #include <algorithm>
 #include <cstdio>
@@ -10,6 +10,7 @@
 #include <iterator>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "gif_decode.h"
 
@@ -20,22 +21,20 @@ DecodedGif Load(const char* name) {
   return DecodeGif(std::string(std::istreambuf_iterator<char>(in), {}));
 }
 
-// The columns of frame's ink: [first, last], or [-1, -1].
-std::pair<int, int> Ink(const DecodedGif& gif, const DecodedFrame& frame) {
+// The box of frame's ink: first and last column, first and last row, or -1s.
+std::vector<int> Ink(const DecodedGif& gif, const DecodedFrame& frame) {
   std::map<uint32_t, int> count;  // the background: the commonest colour
   for (uint32_t p : frame.pixels) ++count[p];
   const uint32_t background =
       std::max_element(count.begin(), count.end(), [](auto& l, auto& r) { return l.second < r.second; })->first;
-  int first = -1, last = -1;
-  for (int x = 1; x + 1 < gif.width; ++x) {
-    for (int y = 1; y + 1 < gif.height; ++y) {
+  std::vector<int> box{-1, -1, -1, -1};
+  for (int y = 1; y + 1 < gif.height; ++y) {
+    for (int x = 1; x + 1 < gif.width; ++x) {
       if (frame.pixels[static_cast<size_t>(y) * gif.width + x] == background) continue;
-      if (first < 0) first = x;
-      last = x;
-      break;
+      box = {box[0] < 0 ? x : std::min(box[0], x), std::max(box[1], x), box[2] < 0 ? y : box[2], y};
     }
   }
-  return {first, last};
+  return box;
 }
 
 }  // namespace
@@ -64,7 +63,10 @@ int main(int argc, char** argv) {
       differing += count > 0;
     } else {
       const auto x = Ink(a, a.frames[f]), y = Ink(b, b.frames[f]);
-      if (x != y) std::printf("frame %zu: ink from %d to %d against %d to %d\n", f, x.first, x.second, y.first, y.second);
+      if (x != y) {
+        std::printf("frame %zu: ink in columns %d to %d, rows %d to %d against %d to %d, %d to %d\n", f, x[0], x[1], x[2],
+                    x[3], y[0], y[1], y[2], y[3]);
+      }
       differing += x != y;
     }
   }

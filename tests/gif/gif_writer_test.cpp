@@ -35,6 +35,7 @@ const Picture kAll256 = Paint([](int x, int y) { return static_cast<uint32_t>((y
 const Picture kRainbow = Paint([](int x, int y) { return static_cast<uint32_t>(x * 6 << 16 | y * 8 << 8 | (x + y) * 3); });
 const Picture kText = Paint([](int x, int y) { return x % 7 < 3 && y % 9 < 6 ? 0x000000u : (x % 7 == 3 ? 0x808080u : 0xFFFFFFu); });
 const Picture kTextEdited = With(With(kText, 33, 20, 0xFF0000u), 35, 22, 0xFFFFFFu);
+const Picture kCornersEdited = With(With(kText, 0, 0, 0x00FF00u), kW - 1, kH - 1, 0x00FF00u);
 
 struct Row {
   const char* name;
@@ -53,6 +54,8 @@ TEST(GifWriter, FramesDecodeAsAddedMergedAndCut) {
       {"equal frames merged", {{&kText, 3}, {&kText, 3}, {&kText, 3}, {&kBlue, 3}, {&kBlue, 3}},
        {{&kText, 9}, {&kBlue, 6}}, 0, {}},
       {"a partial frame", {{&kText, 20}, {&kTextEdited, 20}}, {{&kText, 20}, {&kTextEdited, 20}}, 0, {33, 20, 3, 3}},
+      {"changes far apart, the detail between kept", {{&kText, 4}, {&kCornersEdited, 4}, {&kText, 4}},
+       {{&kText, 4}, {&kCornersEdited, 4}, {&kText, 4}}, 0, {0, 0, kW, kH}},
       {"long delays cut at 65535", {{&kText, 40000}, {&kText, 40000}, {&kText, 30000}, {&kChecks, 7}},
        {{&kText, 65535}, {&kText, 44465}, {&kChecks, 7}}, 0, {}},
   };

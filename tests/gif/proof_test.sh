@@ -23,6 +23,7 @@ lines=(
   "ひらがな カタカナ 漢字 ﾊﾝｶｸ ~\\|/[]{}"
   "Tom & Jerry && A&B"
   ".:;,'\`^\"!?*+=-_<> 0123456789"
+  $'||l|| ｜|\r\n|| j|| ｊ'  # tall strokes over a line end
 )
 for i in "${!lines[@]}"; do
   printf '%s' "${lines[$i]}" | iconv -f UTF-8 -t CP932 >"$(printf 'proof%04d.txt' "$i")"
