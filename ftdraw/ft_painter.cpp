@@ -7,7 +7,9 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace {
@@ -200,13 +202,9 @@ void Paint(Face& f, const char* text, uint32_t pen, uint32_t back, int width, in
       high[level][ch] = kRamp[16 - level] + (255 - kRamp[16 - level]) * t / 255;
     }
   }
-  auto put = [&](int x, int y, int level) {
-    if (x < 0 || y < 0 || x >= width || y >= height || level <= 1) return;
-    uint32_t& p = pixels[static_cast<size_t>(y) * width + x];
-    if (level >= 16) {
-      p = pen;
-      return;
-    }
+  // Each level's colour over the background, the usual case.
+  uint32_t overBack[17];
+  auto blend = [&](uint32_t p, int level) {
     uint32_t blended = 0;
     for (int ch = 0; ch < 3; ++ch) {
       const int shift = 16 - 8 * ch;
@@ -214,16 +212,39 @@ void Paint(Face& f, const char* text, uint32_t pen, uint32_t back, int width, in
                                              low[level][ch], high[level][ch]))
                  << shift;
     }
-    p = blended;
+    return blended;
+  };
+  for (int level = 0; level < 17; ++level) overBack[level] = level >= 16 ? pen : blend(back, level);
+  auto put = [&](int x, int y, int level) {
+    if (x < 0 || y < 0 || x >= width || y >= height || level <= 1) return;
+    uint32_t& p = pixels[static_cast<size_t>(y) * width + x];
+    if (level >= 16) {
+      p = pen;
+      return;
+    }
+    if (p == back) {
+      p = overBack[level];
+      return;
+    }
+    p = blend(p, level);
   };
   const std::vector<Line> lines = Layout(f, text);
   int top = 0;
   for (const Line& line : lines) {
     // A line is drawn while the one before left room for a whole line.
     const bool last = top + 2 * f.lineHeight - 1 > height;
-    // The text's background behind the line, then its glyphs.
-    for (int y = std::max(top, 0); y < std::min(top + f.lineHeight, height); ++y) {
-      std::fill(pixels + static_cast<size_t>(y) * width, pixels + static_cast<size_t>(y) * width + std::min(line.width, width), back);
+    // The text's background behind the line (over the border, where it
+    // reaches it: everything else is the background already), then its
+    // glyphs.
+    const int right = std::min(line.width, width), bottom = std::min(top + f.lineHeight, height);
+    if (right > 0) {
+      for (int y = top; y < bottom; ++y) pixels[static_cast<size_t>(y) * width] = back;
+      if (right == width) {
+        for (int y = top; y < bottom; ++y) pixels[static_cast<size_t>(y) * width + width - 1] = back;
+      }
+      for (int y : {0, height - 1}) {
+        if (y >= top && y < bottom) std::fill(pixels + static_cast<size_t>(y) * width, pixels + static_cast<size_t>(y) * width + right, back);
+      }
     }
     // Glyphs are drawn within that background only: a descender that
     // reaches below it is cut.
@@ -264,9 +285,7 @@ long PixelsPerEm(FT_Face face, const TT_OS2* os2, int height) {
   return ppem;
 }
 
-}  // namespace
-
-bool MakeFreeTypePainter(const FontPick& pick, int size, bool antialias, FramePainter& painter, std::string* error) {
+bool MakePainter(const FontPick& pick, int size, bool antialias, FramePainter& painter, std::string* error) {
   auto f = std::make_shared<Face>();
   if (FT_Init_FreeType(&f->library) != 0 || FT_New_Face(f->library, pick.file.c_str(), pick.index, &f->face) != 0) {
     *error = "cannot load the font " + pick.file;
@@ -300,4 +319,15 @@ bool MakeFreeTypePainter(const FontPick& pick, int size, bool antialias, FramePa
     return true;
   };
   return true;
+}
+
+}  // namespace
+
+bool MakeFreeTypePainter(const FontPick& pick, int size, bool antialias, FramePainter& painter, std::string* error) {
+  try {
+    return MakePainter(pick, size, antialias, painter, error);
+  } catch (const std::bad_alloc&) {
+    *error = "not enough memory for the font";
+    return false;
+  }
 }

@@ -114,9 +114,9 @@ int EncodeImage(GifWriter& w, int x, int y, int cw, int ch, const uint32_t* pixe
   return palette.transparent;
 }
 
-// Holds back the image of rectangle (x, y, cw, ch) whose pixels are in w.area.
-void HoldImage(GifWriter& w, int x, int y, int cw, int ch, unsigned delay) {
-  w.heldTransparent = EncodeImage(w, x, y, cw, ch, w.area.data(), w.held);
+// Holds back the image of rectangle (x, y, cw, ch) of pixels.
+void HoldImage(GifWriter& w, int x, int y, int cw, int ch, const uint32_t* pixels, unsigned delay) {
+  w.heldTransparent = EncodeImage(w, x, y, cw, ch, pixels, w.held);
   if (w.images == 0) WriteHead(w);
   w.heldDelay = delay;
   ++w.images;
@@ -125,8 +125,8 @@ void HoldImage(GifWriter& w, int x, int y, int cw, int ch, unsigned delay) {
 // A frame that changes nothing, for a delay longer than one frame holds: one
 // transparent pixel.
 void HoldNothing(GifWriter& w, unsigned delay) {
-  w.area.assign(1, kUnchangedPixel);
-  HoldImage(w, 0, 0, 1, 1, delay);
+  const uint32_t nothing = kUnchangedPixel;
+  HoldImage(w, 0, 0, 1, 1, &nothing, delay);
 }
 
 }  // namespace
@@ -176,33 +176,39 @@ bool AddGifFrame(GifWriter& w, const uint32_t* pixels, unsigned delay) {
     }
   }
   WriteHeld(w);
-  // The pixels of the rectangle, and how much of its detail (the places
-  // where a colour meets another) stays as it was.
+  // How much of the rectangle's detail (the places where a colour meets
+  // another) stays as it was, in every fourth row.
   const int cw = right - left, ch = bottom - top;
-  w.area.resize(static_cast<size_t>(cw) * static_cast<size_t>(ch));
   size_t edges = 0, keptEdges = 0;
-  uint32_t* to = w.area.data();
-  for (int y = top; y < bottom; ++y, to += cw) {
+  for (int y = top; y < bottom; y += 4) {
     const uint32_t* now = pixels + y * stride + left;
     const uint32_t* was = &w.shown[y * stride + left];
-    std::memcpy(to, now, static_cast<size_t>(cw) * 4);
     for (int x = 1; x < cw; ++x) {
       const unsigned edge = now[x] != now[x - 1];
       edges += edge;
       keptEdges += edge & (now[x] == was[x]) & (now[x - 1] == was[x - 1]);
     }
   }
+  // The rectangle's pixels: whole rows of the picture are already in a row.
+  const uint32_t* area = pixels + top * stride + left;
+  if (cw != width) {
+    w.area.resize(static_cast<size_t>(cw) * static_cast<size_t>(ch));
+    for (int y = top; y < bottom; ++y) {
+      std::memcpy(&w.area[static_cast<size_t>(y - top) * cw], pixels + y * stride + left, static_cast<size_t>(cw) * 4);
+    }
+    area = w.area.data();
+  }
   const bool first = w.images == 0;
-  HoldImage(w, left, top, cw, ch, delay);
+  HoldImage(w, left, top, cw, ch, area, delay);
   // Where most of the detail stays, the image may compress far better with
   // what stays transparent (runs of one index): both are tried.
   if (!first && keptEdges * 2 > edges) {
-    to = w.area.data();
+    w.area.resize(static_cast<size_t>(cw) * static_cast<size_t>(ch));
+    uint32_t* to = w.area.data();
     for (int y = top; y < bottom; ++y, to += cw) {
+      const uint32_t* now = pixels + y * stride + left;
       const uint32_t* was = &w.shown[y * stride + left];
-      for (int x = 0; x < cw; ++x) {
-        if (to[x] == was[x]) to[x] = kUnchangedPixel;
-      }
+      for (int x = 0; x < cw; ++x) to[x] = now[x] == was[x] ? kUnchangedPixel : now[x];
     }
     const int transparent = EncodeImage(w, left, top, cw, ch, w.area.data(), w.other);
     if (w.other.size() < w.held.size()) {

@@ -53,20 +53,12 @@ void EncodeLzw(const uint8_t* indices, size_t count, int bits, LzwTable& table, 
   BitSink sink{out, out.size(), 0, 0};
   out.push_back(0);
 
-  // A new generation clears the table; once the generations run out, the
-  // entries in use are cleared for real.
-  std::vector<uint16_t>& entry = table.entry;
   const int shift = minimum;  // indices are below 1 << bits <= 1 << minimum
-  const size_t used = static_cast<size_t>(kCodeLimit) << shift;
-  if (entry.size() < used) entry.resize(used, 0);
-  table.dirty = std::max(table.dirty, used);
-  auto reset = [&] {
-    if (++table.generation == 16) {
-      std::fill(entry.begin(), entry.begin() + static_cast<std::ptrdiff_t>(table.dirty), 0);
-      table.generation = 1;
-      table.dirty = used;
-    }
-  };
+  const size_t row = size_t{1} << shift;
+  std::vector<uint16_t>& entry = table.entry;
+  if (entry.size() < (static_cast<size_t>(kCodeLimit) << shift)) entry.resize(static_cast<size_t>(kCodeLimit) << shift);
+  // A fresh table: only the single indices' strings, with no longer ones.
+  auto reset = [&] { std::fill(entry.begin(), entry.begin() + static_cast<std::ptrdiff_t>(clear * row), 0); };
   reset();
   int width = minimum + 1;
   unsigned next = end + 1;
@@ -76,25 +68,24 @@ void EncodeLzw(const uint8_t* indices, size_t count, int bits, LzwTable& table, 
     sink.Finish();
     return;
   }
-  unsigned stamp = table.generation << 12;
   unsigned prefix = indices[0];
   for (size_t i = 1; i < count; ++i) {
     const unsigned pixel = indices[i];
     uint16_t& e = entry[static_cast<size_t>(prefix) << shift | pixel];
-    if ((e & 0xF000u) == stamp) {
-      prefix = e & 0xFFF;
+    if (e != 0) {
+      prefix = e;
       continue;
     }
     sink.Code(prefix, width);
     if (next < kCodeLimit) {
-      e = static_cast<uint16_t>(stamp | next++);
+      std::fill_n(&entry[static_cast<size_t>(next) << shift], row, 0);
+      e = static_cast<uint16_t>(next++);
       // The decoder widens its codes once its table reaches the width's
       // limit, one code later than the encoder adds the entry.
       if (next > (1u << width) && width < kMaxCodeBits) ++width;
     } else {
       sink.Code(clear, width);
       reset();
-      stamp = table.generation << 12;
       width = minimum + 1;
       next = end + 1;
     }

@@ -7,13 +7,12 @@
 #include <vector>
 
 // The string table of the compression: for each code and next index, the
-// code of that longer string. An entry belongs to the current table only
-// while it carries the table's generation (1 ... 15), so that the table is
-// cleared for real once in 15 times. Kept between images (at most 2 MB).
+// code of that longer string, or 0 (no longer string has code 0). A code's
+// row is cleared when the code is given out, so that clearing the table
+// costs no more than its single-index rows. Kept between images (at most
+// 2 MB).
 struct LzwTable {
-  std::vector<uint16_t> entry;  // generation << 12 | code, by code << bits | index
-  unsigned generation = 0;
-  size_t dirty = 0;  // the entries written since the last real clearing
+  std::vector<uint16_t> entry;  // by code << bits | index
 };
 
 // Appends to out the LZW minimum code size byte, the compressed indices

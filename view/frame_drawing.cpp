@@ -1,7 +1,7 @@
 #include "frame_drawing.h"
 
-#include <cstring>
 #include <memory>
+#include <new>
 
 void SelectFrameColours(HDC dc, COLORREF pen, COLORREF back, HPEN* newPen, HBRUSH* newBrush) {
   HBRUSH brush = CreateSolidBrush(back);
@@ -80,7 +80,12 @@ bool Size(GdiState& s, int width, int height) {
 }  // namespace
 
 bool MakeGdiPainter(HFONT font, FramePainter& painter) {
-  auto s = std::make_shared<GdiState>();
+  std::shared_ptr<GdiState> s;
+  try {
+    s = std::make_shared<GdiState>();
+  } catch (const std::bad_alloc&) {
+    return false;  // told as a painter that cannot draw
+  }
   s->font = font;
   s->measuring = CreateCompatibleDC(nullptr);
   s->picture.dc = CreateCompatibleDC(nullptr);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gif_decode.h"
+#include "gif_export.h"
 #include "gif_writer.h"
 
 namespace {
@@ -91,6 +92,12 @@ TEST(GifWriter, FramesDecodeAsAddedMergedAndCut) {
       EXPECT_EQ(std::vector<int>({last.left, last.top, last.width, last.height}), row.lastRect);
     }
   }
+}
+
+// Browsers play a delay of 0 or 1 as a tenth of a second.
+TEST(GifWriter, DelaysAreRoundedHundredthsOfAtLeastTwo) {
+  const std::pair<int, unsigned> rows[] = {{1000, 100}, {30, 3}, {25, 3}, {24, 2}, {10, 2}, {1, 2}, {655350, 65535}};
+  for (const auto& [ms, hundredths] : rows) EXPECT_EQ(GifDelay(ms), hundredths) << ms;
 }
 
 }  // namespace
