@@ -189,6 +189,7 @@ int Export(const GifOptions& o, const char* base, const char* target) {
 #else
   FontPick pick;
   const std::string problem = PickFont(o, pick, told);
+  FinishFontLookup();
   if (!problem.empty()) return Fail(problem);
   const int size = o.size > 0 ? o.size : 18;  // the system font's height where the program runs
   told += ", " + std::to_string(size) + " px";

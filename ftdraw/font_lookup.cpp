@@ -32,6 +32,8 @@ bool FindFont(const std::string& family, FontPick& pick) {
   return named;
 }
 
+void FinishFontLookup() { FcFini(); }
+
 std::string Cp932ToUtf8(const std::string& text) {
   iconv_t cd = iconv_open("UTF-8", "CP932");
   if (cd == reinterpret_cast<iconv_t>(-1)) return text;

@@ -21,6 +21,9 @@ struct FontPick {
 // has that name (fontconfig's nearest other face does not count).
 bool FindFont(const std::string& family, FontPick& pick);
 
+// Lets go of what fontconfig keeps once the fonts have been found.
+void FinishFontLookup();
+
 // Text in code page 932 as UTF-8 (for face names kept in font.ini).
 std::string Cp932ToUtf8(const std::string& text);
 

@@ -24,10 +24,11 @@ mkdir -p "$WINEPREFIX"
   # IPA face's differ, so text art would not line up); prefixes made before
   # the mapping get it too.
   if [ ! -f "$WINEPREFIX/.text-art-font" ]; then
+    mapped=1
     for name in "ＭＳ Ｐゴシック" "MS PGothic"; do
-      wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$name" /t REG_SZ /d Monapo /f >/dev/null 2>&1 || true
+      wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$name" /t REG_SZ /d Monapo /f >/dev/null 2>&1 || mapped=0
     done
-    touch "$WINEPREFIX/.text-art-font"
+    [ "$mapped" = 0 ] || touch "$WINEPREFIX/.text-art-font"
   fi
 ) 9>"$WINEPREFIX.lock"
 exec wine "$@"
