@@ -5,6 +5,7 @@
 //   zoetrix-cli export [--force] ANIMATION.txt
 //   zoetrix-cli expand ANIMATION.txt
 //   zoetrix-cli check ANIMATION.txt [--layout frames|all-in-one] [--json]
+//   zoetrix-cli gif ANIMATION.txt [options]   (gif_command.cpp)
 //   zoetrix-cli --version
 //
 // Exit status: 0 done, 1 a file is missing or could not be written, 2 bad
@@ -22,6 +23,7 @@
 #include "conversion.h"
 #include "frame_files.h"
 #include "frame_loader.h"
+#include "gif_command.h"
 #include "output_guard.h"
 #include "path_text.h"
 #include "web_page.h"
@@ -42,6 +44,8 @@ const char kUsageText[] =
     "       zoetrix-cli export [--force] ANIMATION.txt\n"
     "       zoetrix-cli expand ANIMATION.txt\n"
     "       zoetrix-cli check ANIMATION.txt [--layout frames|all-in-one] [--json]\n"
+    "       zoetrix-cli gif ANIMATION.txt [--layout frames|all-in-one] [--speed 1-6 | --ms N]\n"
+    "                       [--font NAME] [--font-size PX] [--no-antialias] [-o OUT.gif]\n"
     "       zoetrix-cli --help | --version\n"
     "\n"
     "ANIMATION.txt names the animation as the program opens it: the all-in-one\n"
@@ -59,6 +63,8 @@ const char kUsageText[] =
     "          convert as written, in both layouts where both exist or in the one\n"
     "          --layout names; --json prints them as one JSON document. The exit\n"
     "          status is 1 when it found something\n"
+    "  gif     writes an animated GIF of the frames as playback shows them, drawn as\n"
+    "          the program draws them (default ANIMATION.gif; zoetrix-cli gif -h)\n"
     "\n"
     "Exit status: 0 done, 1 a file is missing or could not be written (check: 1\n"
     "when it found something), 2 bad arguments.\n";
@@ -84,6 +90,8 @@ std::string FrameName(const char* base, uint32_t n) {
 
 std::string AllInOneName(const char* base) { return base + std::string(".txt"); }
 
+}  // namespace
+
 // The font settings file beside this program.
 std::string FontSettingsBesideProgram() {
   char program[kPathMax];
@@ -108,6 +116,8 @@ bool HasFrameFiles(const char* base) {
   }
   return false;
 }
+
+namespace {
 
 // For tests, ZOETRIX_PAGE_LIMITS="PIECE MAX" sets the bytes of a piece of
 // the page's texts and the largest page, so that small animations reach both.
@@ -239,6 +249,7 @@ int Run(int argc, char** argv) {
     std::fputs(kUsageText, stdout);
     return kDone;
   }
+  if (command == "gif") return RunGifCommand(argc, argv);
   if (command == "--version") {
     std::printf("zoetrix-cli %s\n", ZOETRIX_VERSION);
     return kDone;

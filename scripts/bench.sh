@@ -5,7 +5,9 @@
 # text-end search alone against that read, and the whole-animation
 # operations; then the 32-bit Windows build under Wine (bench/win_timing.cpp):
 # cold and warm loads of the last of 10,000 frames of 1 KB beside a plain read
-# of the file, and playback at 30 ms near the end of 10,000 frames of 32 KB.
+# of the file, and playback at 30 ms near the end of 10,000 frames of 32 KB;
+# and the GIF export of 10,000 frames of 1 KB natively and under Wine, its
+# size against gifsicle -O3 (bench/gif_bench.sh).
 # Google Benchmark's own report is kept in build/bench/report.txt. Arguments
 # go to the native benchmark program, for example --benchmark_filter=10000x1K
 # (and then the Wine part is left out).
@@ -17,8 +19,9 @@ cd "$root"
 bash scripts/install-deps.sh
 cmake --preset bench >/dev/null
 cmake --build --preset bench -j "$(nproc)" >/dev/null
+cmake --build --preset bench -j "$(nproc)" --target zoetrix-cli gif_whole >/dev/null
 cmake --preset windows >/dev/null
-cmake --build --preset windows -j "$(nproc)" --target win_timing >/dev/null
+cmake --build --preset windows -j "$(nproc)" --target win_timing zoetrix-cli >/dev/null
 report="$root/build/bench/report.txt"
 echo "Machine: $(nproc) cores, $(lscpu | sed -n 's/^Model name: *//p'); load average $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "Running the benchmarks (the full report goes to build/bench/report.txt) ..."
@@ -27,6 +30,9 @@ sed -n '/^LoadFrame, median/,$p' "$report"
 if [ "$#" -eq 0 ]; then
   echo
   scripts/wine-run.sh build/windows/bench/win_timing.exe
+  echo
+  bash bench/gif_bench.sh build/bench/cli/zoetrix-cli build/windows/cli/zoetrix-cli.exe build/bench/bench/gif_whole \
+    scripts/wine-run.sh
 fi
 echo
 echo "Load average afterwards: $(cut -d' ' -f1-3 /proc/loadavg)"

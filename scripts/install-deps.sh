@@ -12,7 +12,8 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok
 for p in cmake make g++ googletest libgtest-dev libbenchmark-dev clang chromium \
          mingw-w64 wine xvfb xdotool imagemagick locales \
          fonts-ipafont-gothic fonts-ipafont-mincho x11-utils nlohmann-json3-dev python3 \
-         dpkg-dev file help2man lintian unzip; do
+         dpkg-dev file help2man lintian unzip \
+         libgif-dev libfreetype-dev libfontconfig-dev fonts-monapo gifsicle; do
   have_pkg "$p" || need+=("$p")
 done
 # Wine needs its 32-bit half to run the 32-bit program.

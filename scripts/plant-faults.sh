@@ -41,6 +41,9 @@ PY
   out="$(mktemp)"
   echo "=== $name ($preset): $file" >>"$log"
   local made
+  # The native drawing of the GIFs is checked against the Windows build's.
+  local native=true
+  [[ "$file" == ftdraw/* ]] && native="cmake --build --preset native -j $(nproc) --target zoetrix-cli"
   if [ "$preset" = package ]; then
     # The release packages, made and checked as test.sh does.
     if ! made="$(bash scripts/package.sh 2>"$out")"; then
@@ -48,7 +51,7 @@ PY
     elif ! bash scripts/with-display.sh bash tests/package/package_test.sh $made >>"$out" 2>&1; then
       result=caught
     fi
-  elif ! cmake --build --preset "$preset" -j "$(nproc)" >"$out" 2>&1; then
+  elif ! $native >"$out" 2>&1 || ! cmake --build --preset "$preset" -j "$(nproc)" >>"$out" 2>&1; then
     result="caught (the build fails)"
   else
     if [ "$preset" = windows ]; then
@@ -70,6 +73,7 @@ PY
   rm -f "$out"
   cp "$saved" "$file"
   rm -f "$saved"
+  if [[ "$file" == ftdraw/* ]]; then cmake --build --preset native -j "$(nproc)" --target zoetrix-cli >/dev/null 2>&1; fi
   # Which tests failed, for the report (under Wine: the test cases too).
   local failed
   failed="$(sed -n "/=== $name /,\$p" "$log" | grep -E '^\s+[0-9]+ - |^\[  FAILED  \] [A-Za-z]+\.|^FAIL ' |
@@ -79,6 +83,7 @@ PY
 
 S=storage; L=storage/frame_loader.cpp; H=storage/frame_header.cpp; E=storage/frame_editing.cpp; B=storage/block_stream.cpp
 C=storage/conversion.cpp; P=storage/path_text.cpp; M=shell/main_window.cpp; K=shell/commands.cpp; V=view/frame_view.cpp; F=view/font.cpp
+W=storage/playback_walk.cpp; D=view/frame_drawing.cpp; G=gif/gif_writer.cpp; T=ftdraw/ft_painter.cpp
 
 # Mended faults of the storage core.
 fault repeat-cycle-followed native $L 'if (s_chain[i] == n) return 0;' 'if (s_chain[i] == n && false) return 0;'
@@ -105,7 +110,7 @@ fault windows-default-no-lead-bytes windows $P 'bool (*g_isLeadByte)(unsigned ch
 fault cancelled-font-dialog-kept windows $F 'if (confirmed) g_fontDescription = chosen;' 'g_fontDescription = chosen;'
 fault surface-objects-not-restored windows $V 'RestoreDC(s_surface, s_surfaceState);' ''
 fault colours-applied-before-surface windows $V '  if (s_surface == nullptr) return;
-  s_brush' '  s_brush'
+  SelectFrameColours' '  SelectFrameColours'
 fault long-command-line-cut windows $M 'if (written < 0 || written >= static_cast<int>(sizeof s_commandLine)) {' 'if (written < 0) {'
 fault dropped-name-cut windows $M 'if (length > 0 && length < static_cast<UINT>(kPathMax)) {' 'if (length > 0) {'
 fault first-paint-resets-colours windows $V 'if (!s_coloursApplied) {' 'if (true) {'
@@ -155,7 +160,7 @@ fault playing-shows-header native $L 'CopyText(DisplayText, kTextBufferSize, g_a
 fault frame-file-first-colours-of-1 native $C 'ReadFirstBlockWindow(base) : ReadFrameFile(base, 0);' 'ReadFirstBlockWindow(base) : ReadFrameFile(base, 1);'
 # Frame operations all or nothing, saves that keep every byte, conversions
 # that never write over what they cannot read.
-W=shell/storage_messages.cpp
+SM=shell/storage_messages.cpp
 fault shift-failure-skipped native storage/frame_shift.cpp '} else if (result == RenameResult::Failed) {' '} else if (false) {'
 fault shift-failure-not-undone native storage/frame_shift.cpp '      UndoFrameShift(base, made, failure);' ''
 fault delete-removal-failure-kept native $E '    UndoFrameShift(base, shift, &failure);' ''
@@ -164,7 +169,7 @@ fault frame-operation-failure-not-told native storage/frame_shift.cpp '  g_viewH
 fault real-rename-refusal-is-a-gap windows storage/file_io.cpp '  if (error != nullptr) *error = code;
   return RenameResult::Failed;' '  if (error != nullptr) *error = code;
   return RenameResult::NoSource;'
-fault frame-operation-box-missing windows $W 'kNotPutBack, stranded, strandedReason);
+fault frame-operation-box-missing windows $SM 'kNotPutBack, stranded, strandedReason);
   }
   KeepFailure(text);' 'kNotPutBack, stranded, strandedReason);
   }'
@@ -191,7 +196,7 @@ bool SaveCurrentColours' '    return false;
 }
 
 bool SaveCurrentColours'
-fault editor-modified-unseen windows $W 'return SendMessageA(FrameView(), EM_GETMODIFY, 0, 0) != 0;' 'return false;'
+fault editor-modified-unseen windows $SM 'return SendMessageA(FrameView(), EM_GETMODIFY, 0, 0) != 0;' 'return false;'
 fault colour-pick-on-repeat-unasked windows $K 'SaveFrameFromEditor(g_animation.basePath, false);' 'SaveFrameFromEditor(g_animation.basePath);'
 fault export-cuts-unasked native $C 'if (cut > 0 &&' 'if (false &&'
 fault cli-force-cut-ignored native cli/main.cpp 'bool ConfirmStoringCut(int count, uint32_t first) {
@@ -212,10 +217,10 @@ fault index-trusts-any-write native storage/block_index.cpp 's_index.trusted = i
 fault index-number-line-unchecked native $B 'if (ReadNumberLineAt(s, &read) == 0 || read != block.number) {' 'if (ReadNumberLineAt(s, &read) == 0) {'
 fault index-walk-mismatch-kept native $B 'if (!s.mismatch) return found;' 'return found;'
 # The page writer and the command-line tool.
-fault page-never-ends-playback native webpage/web_page.cpp 'f.ends = g_animation.playing == 0;' 'f.ends = false;'
-fault page-changes-frame-record windows webpage/web_page.cpp '  g_frameRecord = s.record;' ''
-fault page-changes-colours windows webpage/web_page.cpp '  PenColour = s.pen;' ''
-fault page-changes-frame-number windows webpage/web_page.cpp '  g_animation = s.animation;' ''
+fault page-never-ends-playback native $W 's_effects.ends = g_animation.playing == 0;' 's_effects.ends = false;'
+fault page-changes-frame-record windows $W '  g_frameRecord = s.record;' ''
+fault page-changes-colours windows $W '  PenColour = s.pen;' ''
+fault page-changes-frame-number windows $W '  g_animation = s.animation;' ''
 fault cli-force-ignored native cli/main.cpp 'bool ConfirmDropping(int count) {
   if (s_force) return true;' 'bool ConfirmDropping(int count) {'
 # The check: what the readers decided, read back wherever chunks end.
@@ -270,11 +275,11 @@ fault chosen-sound-keeps-directory native $P 'if (SameDirectory(soundPath, baseP
 fault colour-red-blue-swapped windows $V 'return static_cast<COLORREF>((colour.red & 255) | (colour.green & 255) << 8 | (colour.blue & 255) << 16);' 'return static_cast<COLORREF>((colour.blue & 255) | (colour.green & 255) << 8 | (colour.red & 255) << 16);'
 fault first-paint-black-background windows $V '    BackColour = ColourTriple{255, 255, 255};' '    BackColour = ColourTriple{0, 0, 0};'
 fault cancelled-colour-black windows $V 'dialog.rgbResult = RGB(128, 128, 128);' 'dialog.rgbResult = RGB(0, 0, 0);'
-fault new-pen-not-selected windows $V 'DeleteObject(SelectObject(s_surface, s_pen));' 'DeleteObject(s_pen);'
+fault new-pen-not-selected windows $D 'DeleteObject(SelectObject(dc, line));' 'DeleteObject(line);'
 fault paint-while-playing-shows-editor windows $V '  if (!g_animation.playing) {
     if (DisplayText' '  if (true) {
     if (DisplayText'
-fault ampersand-not-underlining windows $V 'DrawTextA(s_surface, DisplayText, -1, &r, DT_EDITCONTROL);' 'DrawTextA(s_surface, DisplayText, -1, &r, DT_EDITCONTROL | DT_NOPREFIX);'
+fault ampersand-not-underlining windows $D 'DrawTextA(dc, text, -1, &area, DT_EDITCONTROL);' 'DrawTextA(dc, text, -1, &area, DT_EDITCONTROL | DT_NOPREFIX);'
 fault caption-one-dot windows $K 'std::snprintf(caption, sizeof caption, "%s..%s", g_animation.basePath, "zoetrix");' 'std::snprintf(caption, sizeof caption, "%s.%s", g_animation.basePath, "zoetrix");'
 fault save-frame-command-lost windows $K '{IDC_SAVEFRAME, SaveFrame},' ''
 fault copy-to-next-stays windows $K '       SendCommand(CMD_NEXT);' ''
@@ -298,8 +303,25 @@ fault package-without-dependencies package $R 'set(CPACK_DEBIAN_PACKAGE_SHLIBDEP
 fault package-unstripped package $R 'set(CPACK_STRIP_FILES ON)' ''
 
 # The keyboard shortcuts and the main window's own message loop.
-W=shell/message_loop.cpp
-fault shortcuts-not-loaded windows $W 'HACCEL keys = LoadAcceleratorsA(g_instance, MAKEINTRESOURCEA(IDA_SHORTCUTS));' 'HACCEL keys = nullptr;'
+ML=shell/message_loop.cpp
+fault shortcuts-not-loaded windows $ML 'HACCEL keys = LoadAcceleratorsA(g_instance, MAKEINTRESOURCEA(IDA_SHORTCUTS));' 'HACCEL keys = nullptr;'
 fault f5-only-starts windows $K 'SendCommand(g_animation.playing ? CMD_STOP : CMD_START);' 'SendCommand(CMD_START);'
 fault save-key-saves-colours windows res/zoetrix.rc '"S", IDC_SAVEFRAME, VIRTKEY, CONTROL' '"S", CMD_SAVECOLOURS, VIRTKEY, CONTROL'
 fault close-leaves-loop-running windows $M '  PostQuitMessage(0);' ''
+
+# The GIF export: the writer's files, the tool, the menu command, the drawing.
+fault gif-code-width-late native gif/lzw_encoder.cpp 'if (next > (1u << width) && width < kMaxCodeBits) ++width;' 'if (next > (1u << width) + 1 && width < kMaxCodeBits) ++width;'
+fault gif-equal-frames-kept native $G 'const unsigned room = kGifDelayMax - w.heldDelay;' 'const unsigned room = 0;'
+fault gif-long-delay-not-cut native $G 'if (delay <= room) {' 'if (true) {'
+fault gif-whole-frame-stored native $G 'left = std::min(left, l);' 'left = 0;'
+fault gif-transparency-not-told native $G 'static_cast<uint8_t>(1 << 2 | (transparent ? 1 : 0)),' 'static_cast<uint8_t>(1 << 2),'
+fault gif-quantiser-cuts-at-end native gif/palette.cpp 'if (half * 2 >= total) break;' ''
+fault gif-delay-below-2 native gif/gif_export.cpp 'std::clamp(hundredths, 2,' 'std::clamp(hundredths, 0,'
+fault gif-over-animation-file native cli/gif_command.cpp 'if (NamesAnimationFile(o.out, base)) {' 'if (NamesAnimationFile(o.out, base) && false) {'
+fault gif-menu-speed-ignored windows shell/gif_export_command.cpp 'GifDelay(g_animation.interval)' 'GifDelay(200)'
+fault gif-menu-other-font windows shell/gif_export_command.cpp 'HFONT font = SurfaceFont() != nullptr ? SurfaceFont() : g_currentFont;' 'HFONT font = static_cast<HFONT>(GetStockObject(ANSI_FIXED_FONT));'
+fault gif-colours-swapped windows $D 'SelectFrameColours(s->picture.dc, value(pen), value(back));' 'SelectFrameColours(s->picture.dc, value(back), value(pen));'
+fault native-underline-missing windows $T 'for (int u = std::max(start, 0); u < end; ++u) put(u, y, 16);' '(void)end;'
+fault native-descender-not-cut windows $T 'const int r0 = std::max(0, top - gy), r1 = std::min(g->rows, top + f.lineHeight - gy);' 'const int r0 = 0, r1 = g->rows;'
+fault native-line-height-freetype windows $T 'f->lineHeight = f->ascent + static_cast<int>((FT_MulFix(descent, scale) + 32) >> 6);' 'f->lineHeight = static_cast<int>((f->face->size->metrics.ascender - f->face->size->metrics.descender) >> 6) + 0 * static_cast<int>(descent);'
+fault native-prefix-first-not-last windows $T '          line.prefix = static_cast<int>(shown.size());' '          if (line.prefix < 0) line.prefix = static_cast<int>(shown.size());'

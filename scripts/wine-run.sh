@@ -15,10 +15,20 @@ mkdir -p "$WINEPREFIX"
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1 || true
     # The Japanese system fonts that dialogs name, mapped to the IPA fonts.
-    for pair in "ＭＳ Ｐ明朝=IPAPMincho" "ＭＳ 明朝=IPAMincho" "ＭＳ Ｐゴシック=IPAPGothic" "ＭＳ ゴシック=IPAGothic"; do
+    for pair in "ＭＳ Ｐ明朝=IPAPMincho" "ＭＳ 明朝=IPAMincho" "ＭＳ ゴシック=IPAGothic"; do
       wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${pair%%=*}" /t REG_SZ /d "${pair#*=}" /f >/dev/null 2>&1 || true
     done
     wineserver -w
+  fi
+  # The usual text-art face, mapped to Monapo, which has its advances (the
+  # IPA face's differ, so text art would not line up); prefixes made before
+  # the mapping get it too.
+  if [ ! -f "$WINEPREFIX/.text-art-font" ]; then
+    mapped=1
+    for name in "ＭＳ Ｐゴシック" "MS PGothic"; do
+      wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$name" /t REG_SZ /d Monapo /f >/dev/null 2>&1 || mapped=0
+    done
+    [ "$mapped" = 0 ] || touch "$WINEPREFIX/.text-art-font"
   fi
 ) 9>"$WINEPREFIX.lock"
 exec wine "$@"

@@ -9,6 +9,7 @@
 #include "frame_editing.h"
 #include "frame_loader.h"
 #include "frame_view.h"
+#include "gif_export_command.h"
 #include "main_window.h"
 #include "paths.h"
 #include "resource.h"
@@ -152,6 +153,7 @@ static const CommandRow kCommandTable[] = {
     {CMD_EXPORT, [] { ExportAllInOne(g_animation.basePath); }},
     {CMD_EXPAND, [] { ExpandAllInOne(g_animation.basePath); }},
     {CMD_EXPORTHTML, ExportWebPageCommand},
+    {CMD_EXPORTGIF, ExportGifCommand},
     {CMD_CHECK, CheckAnimationCommand},
     {CMD_EXIT, Close},
     {CMD_PREV, [] { StepAndReload(-1); }},

@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include "font.h"
+#include "frame_drawing.h"
 
 static HWND s_view;
 static WNDPROC s_previousProc;
@@ -143,11 +144,8 @@ void RenderFrame() {
   if (s_surface == nullptr) return;
   RECT r;
   GetClientRect(s_view, &r);
-  Rectangle(s_surface, r.left, r.top, r.right, r.bottom);
-  // DT_EDITCONTROL alone: lines break only at CR LF, nothing is wrapped, a
-  // last line that would be cut is left out, '&' underlines the next
-  // character. The text always starts at the top-left corner.
-  if (DisplayText != nullptr) DrawTextA(s_surface, DisplayText, -1, &r, DT_EDITCONTROL);
+  // The text always starts at the top-left corner.
+  DrawFrame(s_surface, r, DisplayText);
   BitBlt(s_viewContext, r.left, r.top, r.right - r.left, r.bottom - r.top, s_surface, r.left, r.top, SRCCOPY);
 }
 
@@ -156,12 +154,7 @@ void ApplyColours() {
   // paint makes the surface in these colours.
   s_coloursApplied = true;
   if (s_surface == nullptr) return;
-  s_brush = CreateSolidBrush(ColourValue(BackColour));
-  s_pen = CreatePen(PS_SOLID, 1, ColourValue(PenColour));
-  SetTextColor(s_surface, ColourValue(PenColour));
-  SetBkColor(s_surface, ColourValue(BackColour));
-  DeleteObject(SelectObject(s_surface, s_brush));
-  DeleteObject(SelectObject(s_surface, s_pen));
+  SelectFrameColours(s_surface, ColourValue(PenColour), ColourValue(BackColour), &s_pen, &s_brush);
 }
 
 COLORREF ChooseColour() {

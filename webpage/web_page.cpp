@@ -17,131 +17,10 @@
 #include "frame_header.h"
 #include "frame_loader.h"
 #include "path_text.h"
+#include "playback_walk.h"
 #include "player_html.h"
 
 namespace {
-
-// Everything of the program's state that loading frames changes, kept while
-// the page is built and put back afterwards. WorkBuffer is left out: every
-// operation that reads into it clears or overwrites it first.
-struct StorageSnapshot {
-  AnimationState animation;
-  ColourTriple pen;
-  ColourTriple back;
-  FrameRecord record;
-  SoundCue cue;
-  ViewHooks hooks;
-  void (*playSound)(const char*);
-  bool (*frameTextSource)(const char*, uint32_t);
-  std::vector<char> displayText;
-};
-
-void Save(StorageSnapshot& s) {
-  s.animation = g_animation;
-  s.pen = PenColour;
-  s.back = BackColour;
-  s.record = g_frameRecord;
-  s.cue = g_soundCue;
-  s.hooks = g_viewHooks;
-  s.playSound = g_playSound;
-  s.frameTextSource = g_frameTextSource;
-  if (DisplayText != nullptr) s.displayText.assign(DisplayText, DisplayText + kTextBufferSize);
-}
-
-void Restore(const StorageSnapshot& s) {
-  g_animation = s.animation;
-  PenColour = s.pen;
-  BackColour = s.back;
-  g_frameRecord = s.record;
-  g_soundCue = s.cue;
-  g_viewHooks = s.hooks;
-  g_playSound = s.playSound;
-  g_frameTextSource = s.frameTextSource;
-  if (DisplayText != nullptr && !s.displayText.empty()) {
-    std::memcpy(DisplayText, s.displayText.data(), kTextBufferSize);
-  }
-}
-
-// What one load did besides the text: the colours it applied, the sound it
-// played. Filled by the hooks below while frames are loaded.
-struct LoadEffects {
-  bool coloured;
-  ColourTriple pen;
-  ColourTriple back;
-  bool sounded;
-  std::string sound;
-};
-LoadEffects s_effects;
-
-void NoteColours() {
-  s_effects.coloured = true;
-  s_effects.pen = PenColour;
-  s_effects.back = BackColour;
-}
-
-void NoteSound(const char* path) {
-  s_effects.sounded = true;
-  s_effects.sound = path;
-}
-
-// The all-in-one file read once: every block's number and text in file
-// order, with the highest number (unsigned) up to each block, so that a
-// frame is found as a front-to-back search finds it.
-struct BlockTable {
-  bool opened = false;
-  std::string bytes;
-  std::vector<uint32_t> number;
-  std::vector<uint32_t> highest;
-  std::vector<size_t> offset;
-  std::vector<int> length;
-};
-const BlockTable* s_blocks = nullptr;
-
-void ReadBlockTable(const char* base, BlockTable& table) {
-  char name[kPathMax];
-  BlockStream s;
-  if (!AllInOneFileName(name, sizeof name, base) || !OpenBlockStream(s, name)) return;
-  table.opened = true;
-  int number = 0;
-  const char* text;
-  int length;
-  while (ReadBlockNumber(s, &number) != 0 && ReadBlockText(s, &text, &length)) {
-    uint32_t n = static_cast<uint32_t>(number);
-    table.highest.push_back(table.number.empty() ? n : std::max(n, table.highest.back()));
-    table.number.push_back(n);
-    table.offset.push_back(table.bytes.size());
-    table.length.push_back(length);
-    table.bytes.append(text, static_cast<size_t>(length));
-    AdvanceToNextBlock(s);
-  }
-  CloseBlockStream(s);
-}
-
-// The frame text source over the block table: the first block numbered n or
-// above decides, as in the file; true when the blocks run out first.
-bool ReadFromBlockTable(const char*, uint32_t n) {
-  WorkBuffer[0] = '\0';
-  const BlockTable& t = *s_blocks;
-  if (!t.opened) return false;
-  auto it = std::lower_bound(t.highest.begin(), t.highest.end(), n);
-  if (it == t.highest.end()) return true;
-  size_t i = static_cast<size_t>(it - t.highest.begin());
-  if (t.number[i] != n) return false;
-  // A text ended by "[end]" may run 2 bytes past what a frame holds.
-  size_t length = std::min(static_cast<size_t>(t.length[i]), static_cast<size_t>(kFrameTextMax));
-  std::memcpy(WorkBuffer, t.bytes.data() + t.offset[i], length);
-  WorkBuffer[length] = '\0';
-  return false;
-}
-
-// The frame text source over the frame files: reads them as the loader
-// does, and notes which frames have a file.
-std::vector<bool>* s_hasFile = nullptr;
-
-bool ReadNotingFiles(const char* base, uint32_t n) {
-  if (ReadFrameFile(base, n) && n < s_hasFile->size()) (*s_hasFile)[n] = true;
-  return false;
-}
 
 // How playback shows one frame.
 struct FrameShow {
@@ -368,67 +247,25 @@ struct Playback {
   std::vector<bool> stored;   // the frame has a file or a block
 };
 
-// Loads every frame as playback does, with hooks that note what each load
-// applies instead of showing it, and puts the program's state back after.
+// Loads every frame as playback does, noting what each load applies.
 void LoadEveryFrame(const WebPageSource& source, Playback& play, WebPage& page) {
-  auto saved = std::make_unique<StorageSnapshot>();
-  Save(*saved);
-  // Put back however the walk ends, running out of memory included.
-  struct PutBack {
-    const StorageSnapshot& saved;
-    ~PutBack() {
-      s_blocks = nullptr;
-      s_hasFile = nullptr;
-      Restore(saved);
-    }
-  } putBack{*saved};
-  const char* base = source.base;
-  g_animation.storageMode = source.storageMode;
-  g_viewHooks = ViewHooks{};
-  g_viewHooks.ApplyColours = NoteColours;
-  g_playSound = NoteSound;
-
-  s_effects = LoadEffects{};
-  ApplyFirstFrameColours(base);
-  play.startColours = s_effects.coloured ? Hex(s_effects.pen, s_effects.back) : "";
-
-  // In the all-in-one layout, loading frame by frame would read the file
-  // from its start for every frame: read it once and serve the texts.
-  BlockTable blocks;
-  play.stored.assign(HighestSlot, false);
-  if (source.storageMode == AllInOne) {
-    ReadBlockTable(base, blocks);
-    for (uint32_t n : blocks.number) {
-      if (n < HighestSlot) play.stored[n] = true;
-    }
-    s_blocks = &blocks;
-    g_frameTextSource = ReadFromBlockTable;
-  } else {
-    s_hasFile = &play.stored;
-    g_frameTextSource = ReadNotingFiles;
-  }
-
-  std::unordered_map<std::string, uint32_t> bodyIndex;
+  PlaybackWalk walk;
   play.frames.resize(HighestSlot);
-  for (uint32_t k = 0; k < HighestSlot; ++k) {
-    s_effects = LoadEffects{};
-    g_animation.playing = 1;
-    LoadFrame(base, k);
-    FrameShow& f = play.frames[k];
-    auto inserted = bodyIndex.emplace(g_frameRecord.body, static_cast<uint32_t>(bodyIndex.size()));
-    if (inserted.second) {
-      // Bodies never hold a zero byte: a zero closes each one.
-      play.bodies.append(g_frameRecord.body, std::strlen(g_frameRecord.body) + 1);
-    }
-    f.text = inserted.first->second;
-    f.colour = -1;
-    if (s_effects.coloured) {
-      f.colour = static_cast<int>(play.colours.size());
-      play.colours.push_back(Hex(s_effects.pen, s_effects.back));
-    }
-    f.cue = s_effects.sounded ? CueIndex(play.cues, s_effects.sound, base, page) : -1;
-    f.ends = g_animation.playing == 0;
-  }
+  WalkPlayback(source.base, source.storageMode, PenColour, BackColour, walk,
+               [&](uint32_t k, const ShownFrame& shown) {
+                 FrameShow& f = play.frames[k];
+                 f.text = shown.body;
+                 f.colour = -1;
+                 if (shown.coloured) {
+                   f.colour = static_cast<int>(play.colours.size());
+                   play.colours.push_back(Hex(shown.pen, shown.back));
+                 }
+                 f.cue = shown.sounded ? CueIndex(play.cues, shown.sound, source.base, page) : -1;
+                 f.ends = shown.ends;
+               });
+  play.startColours = walk.startColoured ? Hex(walk.startPen, walk.startBack) : "";
+  play.bodies = std::move(walk.bodies);
+  play.stored = std::move(walk.stored);
 }
 
 // The description of the frames that the player reads (JSON; every text

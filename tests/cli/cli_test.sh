@@ -63,6 +63,12 @@ row 1 "no frames in anim.txt"            '[ ! -e anim.html ]'          html anim
 row 0 "wrote anim.html: 6 frames"        'grep -q "zx-text" anim.html' html anim.txt
 row 0 "sound not found, left out: nosuch.wav" '[ -s page.html ]'      html anim.txt --layout frames -o page.html
 row 1 "cannot write nodir/page.html"     '[ ! -e nodir ]'              html anim.txt -o nodir/page.html
+row 2 "--speed is 1 to 6: 7"             true                          gif anim.txt --speed 7
+row 1 "over the animation's own file ./anim0002.txt" 'cmp -s anim0002.txt original/anim0002.txt' gif anim.txt -o ./anim0002.txt
+row 1 "over the animation's own file anim.txt" '[ ! -e anim.txt ]'    gif anim.txt -o anim.txt
+row 1 "no frames in missing.txt"         '[ ! -e missing.gif ]'        gif missing.txt
+row 1 "cannot write nodir/a.gif"         '[ ! -e nodir ]'              gif anim.txt -o nodir/a.gif
+row 0 "wrote anim.gif: 7 frames"         '[ "$(head -c 6 anim.gif)" = GIF89a ]' gif anim.txt --speed 6 --no-antialias
 row 1 "no frame files to export"        '[ ! -e missing.txt ]'        export missing.txt
 row 1 "cannot open blocked.txt"          '[ -d blocked.txt ]'          export blocked.txt
 row 0 "wrote anim.txt"                   '[ "$(blocks)" = 6 ]'         export anim.txt

@@ -1,0 +1,13 @@
+// zoetrix-cli gif: the animation as an animated GIF, drawn as the program's
+// frame view draws it (with GDI in the Windows build, with FreeType where
+// GDI would draw on Linux).
+#pragma once
+
+#include <string>
+
+// Runs "zoetrix-cli gif ..."; argv[1] is "gif". Returns the exit status.
+int RunGifCommand(int argc, char** argv);
+
+// Shared with the other commands (cli/main.cpp).
+std::string FontSettingsBesideProgram();
+bool HasFrameFiles(const char* base);
