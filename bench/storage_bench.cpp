@@ -5,10 +5,13 @@
 // Cold all-in-one loads start without a block index (and build one); warm ones
 // find the file indexed, and stand beside the frame-file load of the frame.
 //
-//   storage_bench [--smoke] [Google Benchmark flags]
+//   storage_bench [--smoke] [--figures=FILE] [Google Benchmark flags]
 //
 // --smoke runs every benchmark once on small animations (a check that the
-// benchmarks work, not a measurement).
+// benchmarks work, not a measurement). FILE receives the medians of the
+// whole-animation operations on frame files ("operation frames
+// milliseconds" a line), which the Windows timing program sets beside its
+// own.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -25,13 +28,17 @@
 #include <vector>
 
 #include "animation.h"
+#include "animation_check.h"
 #include "block_index.h"
 #include "block_stream.h"
 #include "conversion.h"
 #include "file_io.h"
 #include "frame_editing.h"
 #include "frame_loader.h"
+#include "ft_painter.h"
+#include "gif_export.h"
 #include "text_scan.h"
+#include "web_page.h"
 
 namespace fs = std::filesystem;
 
@@ -82,9 +89,9 @@ void WriteFile(const std::string& name, const std::string& bytes) {
   std::fclose(f);
 }
 
-// Writes frames frame files and the all-in-one file as export writes it, in
-// a directory of their own named by tag.
-Animation Generate(int frames, int frameSize, const std::string& tag = "load") {
+// Writes frames frame files and (with allInOne) the all-in-one file as export
+// writes it, in a directory of their own named by tag.
+Animation Generate(int frames, int frameSize, const std::string& tag = "load", bool allInOne = true) {
   Animation a{frames, frameSize,
               g_dir + "/" + tag + std::to_string(frames) + "x" + std::to_string(frameSize), {}};
   fs::create_directories(a.base);
@@ -102,6 +109,7 @@ Animation Generate(int frames, int frameSize, const std::string& tag = "load") {
     a.blockEnds.push_back(all.size());
   }
   AllInOneFileName(name, sizeof name, a.base.c_str());
+  if (!allInOne) return a;
   WriteFile(name, all);
   // The block index trusts only files written more than 2 seconds before it
   // is begun.
@@ -231,6 +239,35 @@ void Delete(benchmark::State& state, const Animation& a) {
   }
 }
 
+// The page as the tool makes it: built from the frame files and written.
+void Page(benchmark::State& state, const Animation& a) {
+  const std::string target = a.base + ".html";
+  for (auto _ : state) {
+    WebPageSource source{a.base.c_str(), FrameFiles, ""};
+    WebPage page;
+    std::string error;
+    if (BuildWebPage(source, page) != PageBuild::Built || !WriteWebPage(target.c_str(), page, &error)) {
+      state.SkipWithError("the page was not written");
+    }
+  }
+}
+
+void Gif(benchmark::State& state, const Animation& a, const FramePainter& painter) {
+  const std::string target = a.base + ".gif";
+  const GifJob job{a.base.c_str(), FrameFiles, ColourTriple{0, 0, 0}, ColourTriple{255, 255, 255}, GifDelay(30)};
+  for (auto _ : state) {
+    if (ExportGif(job, painter, target.c_str()).outcome != GifOutcome::Written) state.SkipWithError("no GIF written");
+  }
+}
+
+void Check(benchmark::State& state, const Animation& a) {
+  for (auto _ : state) {
+    CheckReport report;
+    CheckAnimation(a.base.c_str(), kCheckFrames | kCheckAllInOne, report);
+    benchmark::DoNotOptimize(report.frameFiles);
+  }
+}
+
 // Keeps the median of every benchmark's repetitions (the time itself in a
 // smoke run) while printing the usual report.
 class MedianReporter : public benchmark::ConsoleReporter {
@@ -278,8 +315,11 @@ void Register(const std::string& name, std::function<void(benchmark::State&)> ru
 
 int main(int argc, char** argv) {
   std::vector<char*> args;
+  std::string figures;
   for (int i = 0; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--smoke") == 0) {
+    if (std::strncmp(argv[i], "--figures=", 10) == 0) {
+      figures = argv[i] + 10;
+    } else if (std::strcmp(argv[i], "--smoke") == 0) {
       g_smoke = true;
     } else {
       args.push_back(argv[i]);
@@ -348,6 +388,35 @@ int main(int argc, char** argv) {
     Register(OperationName(op.first, a), run, benchmark::kMillisecond);
   }
 
+  // The whole-animation operations of the program and the tool on frame
+  // files of 1 KB, each in a folder of its own with no other files, for the
+  // table beside the Windows build's.
+  FramePainter painter;
+  FontPick font;
+  std::string fontError;
+  bool drawing = FindFont("Monapo", font) && MakeFreeTypePainter(font, 18, true, painter, &fontError);
+  FinishFontLookup();
+  std::vector<std::pair<std::string, Animation>> whole;
+  for (int frames : {1000, 3000}) {
+    if (g_smoke) frames /= 100;
+    for (const char* op : {"export", "page", "gif", "check", "insert", "delete", "expand"}) {
+      if (std::strcmp(op, "gif") == 0 && !drawing) continue;
+      whole.emplace_back(op, Generate(frames, 1024, std::string("whole-") + op, std::strcmp(op, "expand") == 0));
+    }
+  }
+  for (const auto& op : whole) {
+    const Animation& a = op.second;
+    std::function<void(benchmark::State&)> run;
+    if (op.first == "export") run = [&a](benchmark::State& s) { Export(s, a); };
+    if (op.first == "page") run = [&a](benchmark::State& s) { Page(s, a); };
+    if (op.first == "gif") run = [&a, &painter](benchmark::State& s) { Gif(s, a, painter); };
+    if (op.first == "check") run = [&a](benchmark::State& s) { Check(s, a); };
+    if (op.first == "insert") run = [&a](benchmark::State& s) { Insert(s, a); };
+    if (op.first == "delete") run = [&a](benchmark::State& s) { Delete(s, a); };
+    if (op.first == "expand") run = [&a](benchmark::State& s) { Expand(s, a); };
+    Register(OperationName("Whole/" + op.first, a), run, benchmark::kMillisecond);
+  }
+
   MedianReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
@@ -409,6 +478,18 @@ int main(int argc, char** argv) {
     std::printf("%-15s %6d frames of %2dK %9.1f\n", op.first.c_str(), op.second.frames, SizeLabel(op.second.frameSize),
                 time->second);
   }
+
+  std::printf("\nWhole-animation operations on frame files of 1 KB, each in a folder of its own,\n"
+              "median milliseconds (insert and delete at frame 0; expansion over the frame files)\n");
+  std::FILE* out = figures.empty() ? nullptr : std::fopen(figures.c_str(), "w");
+  for (const auto& op : whole) {
+    auto time = reporter.medians.find(OperationName("Whole/" + op.first, op.second));
+    if (time == reporter.medians.end()) continue;
+    std::printf("%-15s %6d frames %9.1f\n", op.first.c_str(), op.second.frames, time->second);
+    if (out != nullptr) std::fprintf(out, "%s %d %.3f\n", op.first.c_str(), op.second.frames, time->second);
+  }
+  if (out != nullptr) std::fclose(out);
+  painter = FramePainter{};
 
   for (auto& search : searches) ::operator delete[](search.second.bytes, std::align_val_t{64});
   FreeTextBuffers();

@@ -3,26 +3,36 @@
 // without the block index, beside a plain read of the file and the frame-file
 // load; then playback at the fastest speed (a 30 ms timer) near the end of
 // 10,000 frames of about 32 KB, LoadFrame driven by the timer's messages as
-// the program's playback is.
+// the program's playback is; then the whole-animation operations on 1,000 and
+// 3,000 frame files of 1 KB, beside the native benchmark's figures.
 //
-//   win_timing [--smoke]
+//   win_timing [--smoke] [--whole] [--native FILE]
 //
 // --smoke runs everything once on small animations (a check that the program
-// works, not a measurement).
+// works, not a measurement). FILE holds the native benchmark's figures of the
+// whole-animation operations (storage_bench --figures=FILE), for the ratios;
+// --whole times those operations alone.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "animation.h"
+#include "animation_check.h"
 #include "block_index.h"
 #include "block_stream.h"
+#include "conversion.h"
 #include "file_io.h"
+#include "frame_drawing.h"
+#include "frame_editing.h"
 #include "frame_loader.h"
+#include "gif_export.h"
 #include "text_scan.h"
+#include "web_page.h"
 
 namespace {
 
@@ -155,16 +165,142 @@ void Play(const std::string& base, uint32_t first, int ticks, bool indexed) {
               static_cast<double>(loads.size()) / seconds, loads[loads.size() / 2] / 1000, loads.back() / 1000);
 }
 
-}  // namespace
+// Writes frames frame files of 1 KB, with the all-in-one file if allInOne,
+// into a folder of their own under dir; returns the base.
+std::string GenerateFrameFiles(const std::string& dir, const std::string& tag, int frames, bool allInOne) {
+  std::string folder = dir + "\\" + tag + std::to_string(frames);
+  CreateDirectoryA(folder.c_str(), nullptr);
+  std::string base = folder + "\\anim", all;
+  unsigned seed = static_cast<unsigned>(frames);
+  char name[kPathMax];
+  for (int i = 0; i < frames; ++i) {
+    std::string text = FrameText(seed, 1024);
+    FrameFileName(name, sizeof name, base.c_str(), static_cast<uint32_t>(i));
+    WriteFileBytes(name, text);
+    char head[16];
+    std::snprintf(head, sizeof head, "%04d\r\n", i);
+    all += head + text + "\r\n[end]\r\n";
+  }
+  AllInOneFileName(name, sizeof name, base.c_str());
+  if (allInOne) WriteFileBytes(name, all);
+  return base;
+}
 
-int main(int argc, char** argv) {
-  g_smoke = argc > 1 && std::strcmp(argv[1], "--smoke") == 0;
-  char temp[MAX_PATH];
-  GetTempPathA(sizeof temp, temp);
-  std::string dir = std::string(temp) + "zoetrix-timing-" + std::to_string(GetCurrentProcessId());
-  CreateDirectoryA(dir.c_str(), nullptr);
-  ResetStorageState();
-  AllocateTextBuffers();
+void RemoveFolder(const std::string& base) {
+  std::string folder = base.substr(0, base.rfind('\\'));
+  WIN32_FIND_DATAA found;
+  HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      DeleteFileA((folder + "\\" + found.cFileName).c_str());
+    } while (FindNextFileA(h, &found));
+    FindClose(h);
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+// The median and lowest of runs runs of run, with after (untimed) after each.
+template <class F, class G>
+Timing TimeRuns(int runs, F run, G after) {
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    double start = Microseconds();
+    run();
+    times.push_back(Microseconds() - start);
+    after();
+  }
+  std::sort(times.begin(), times.end());
+  return Timing{times[times.size() / 2], times[0]};
+}
+
+// The whole-animation operations of the program and the tool on frame files,
+// with the native figures (lines "operation frames milliseconds") beside them.
+void WholeOperations(const std::string& dir, const char* nativeFigures) {
+  std::map<std::string, double> native;
+  if (std::FILE* f = nativeFigures != nullptr ? std::fopen(nativeFigures, "r") : nullptr) {
+    char operation[32];
+    int frames;
+    double ms;
+    while (std::fscanf(f, "%31s %d %lf", operation, &frames, &ms) == 3) {
+      native[std::string(operation) + " " + std::to_string(frames)] = ms;
+    }
+    std::fclose(f);
+  }
+  LOGFONTA description;
+  GetObjectA(GetStockObject(SYSTEM_FONT), sizeof description, &description);
+  CopyText(description.lfFaceName, sizeof description.lfFaceName, "Monapo");
+  description.lfWidth = 0;
+  description.lfHeight = 18;
+  HFONT font = CreateFontIndirectA(&description);
+  FramePainter painter;
+  MakeGdiPainter(font, painter);
+  const int runs = g_smoke ? 1 : 3;
+  std::printf("\nWhole-animation operations on frame files of 1 KB in a folder of their own, milliseconds:\n"
+              "under Wine the median of %d runs, natively the benchmark's median; ratio: Wine / native\n",
+              runs);
+  std::printf("%-34s %6s %10s %10s %7s %6s\n", "", "frames", "Wine", "native", "ratio", "goal");
+  auto row = [&](const char* label, const char* key, int frames, const Timing& t, int goal) {
+    auto n = native.find(std::string(key) + " " + std::to_string(frames));
+    double wine = t.median / 1000;
+    if (n == native.end()) {
+      std::printf("%-34s %6d %10.1f %10s %7s %6s\n", label, frames, wine, "-", "-", "-");
+    } else {
+      std::printf("%-34s %6d %10.1f %10.1f %7.2f %5dx\n", label, frames, wine, n->second, wine / n->second, goal);
+    }
+    std::fflush(stdout);
+  };
+  auto nothing = [] {};
+  for (int frames : {1000, 3000}) {
+    if (g_smoke) frames /= 100;
+    std::string base = GenerateFrameFiles(dir, "export", frames, false);
+    row("export (all frames together)", "export", frames, TimeRuns(runs, [&] { ExportAllInOne(base.c_str()); }, nothing), 3);
+    RemoveFolder(base);
+
+    base = GenerateFrameFiles(dir, "read", frames, false);
+    std::string page = base + ".html", gif = base + ".gif";
+    row("page (HTML export)", "page", frames, TimeRuns(runs, [&] {
+      WebPageSource source{base.c_str(), FrameFiles, ""};
+      WebPage built;
+      std::string error;
+      if (BuildWebPage(source, built) != PageBuild::Built || !WriteWebPage(page.c_str(), built, &error)) {
+        std::printf("the page was not written\n");
+      }
+    }, nothing), 3);
+    const GifJob job{base.c_str(), FrameFiles, ColourTriple{0, 0, 0}, ColourTriple{255, 255, 255}, GifDelay(30)};
+    row("GIF export (Monapo 18 px)", "gif", frames, TimeRuns(runs, [&] {
+      if (ExportGif(job, painter, gif.c_str()).outcome != GifOutcome::Written) std::printf("no GIF written\n");
+    }, nothing), 3);
+    row("check", "check", frames, TimeRuns(runs, [&] {
+      CheckReport report;
+      CheckAnimation(base.c_str(), kCheckFrames | kCheckAllInOne, report);
+    }, nothing), 3);
+    RemoveFolder(base);
+
+    base = GenerateFrameFiles(dir, "insert", frames, false);
+    char first[kPathMax];
+    FrameFileName(first, sizeof first, base.c_str(), 0);
+    unsigned seed = static_cast<unsigned>(frames);  // frame 0's text, as generated
+    const std::string firstText = FrameText(seed, 1024);
+    g_animation.currentFrame = 0;
+    row("insert at frame 0", "insert", frames, TimeRuns(runs, [&] { InsertFrame(base.c_str()); },
+                                                        [&] { DeleteFrame(base.c_str()); }), 10);
+    row("delete at frame 0", "delete", frames, TimeRuns(runs, [&] { DeleteFrame(base.c_str()); }, [&] {
+      InsertFrame(base.c_str());
+      WriteFileBytes(first, firstText);
+    }), 10);
+    RemoveFolder(base);
+
+    base = GenerateFrameFiles(dir, "expand", frames, true);
+    row("expansion over the frame files", "expand", frames, TimeRuns(runs, [&] { ExpandAllInOne(base.c_str()); }, nothing), 10);
+    RemoveFolder(base);
+  }
+  painter = FramePainter{};
+  DeleteObject(font);
+}
+
+// LoadFrame of the last of 10,000 frames of 1 KB, then playback near the end
+// of 10,000 frames of 32 KB.
+void LoadsAndPlayback(const std::string& dir) {
   const TextScanner* scanners;
   int scannerCount = AvailableTextScanners(&scanners);
 
@@ -200,13 +336,33 @@ int main(int argc, char** argv) {
   Play(large, last - (g_smoke ? 10 : 100), g_smoke ? 3 : 99, true);
   Play(large, last - (g_smoke ? 5 : 35), g_smoke ? 3 : 30, false);
 
-  FreeTextBuffers();
   for (const std::string& base : {small, large}) {
     AllInOneFileName(name, sizeof name, base.c_str());
     DeleteFileA(name);
     FrameFileName(name, sizeof name, base.c_str(), last);
     DeleteFileA(name);
   }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const char* nativeFigures = nullptr;
+  bool wholeOnly = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--native") == 0 && i + 1 < argc) nativeFigures = argv[i + 1];
+    if (std::strcmp(argv[i], "--whole") == 0) wholeOnly = true;
+    if (std::strcmp(argv[i], "--smoke") == 0) g_smoke = true;
+  }
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  std::string dir = std::string(temp) + "zoetrix-timing-" + std::to_string(GetCurrentProcessId());
+  CreateDirectoryA(dir.c_str(), nullptr);
+  ResetStorageState();
+  AllocateTextBuffers();
+  if (!wholeOnly) LoadsAndPlayback(dir);
+  WholeOperations(dir, nativeFigures);
+  FreeTextBuffers();
   RemoveDirectoryA(dir.c_str());
   return 0;
 }
