@@ -11,6 +11,7 @@
 #include "file_io.h"
 #include "frame_files.h"
 #include "frame_header.h"
+#include "frame_listing.h"
 #include "frame_loader.h"
 #include "path_text.h"
 
@@ -84,21 +85,16 @@ void NoteFrame(Walk& w, uint32_t frame, uint64_t offset, const char* text, size_
   if (const char* path = SoundPathLine(header)) CheckSound(w, frame, offset, std::string(path, std::strcspn(path, "\r")));
 }
 
-// Which frame files of the animation exist, 0 ... HighestSlot: the one place
-// where the check learns it.
-std::vector<bool> FindFrameFiles(const char* base) {
-  std::vector<bool> exists(HighestSlot + 1);
-  for (uint32_t n = 0; n <= HighestSlot; ++n) {
-    std::ifstream in;
-    exists[n] = OpenFrameInput(in, base, n);
-  }
-  return exists;
-}
-
-void CheckFrameFiles(Walk& w, const std::vector<bool>& exists, CheckReport& report) {
+// Reads the frame files 0 ... HighestSlot that the folder names; exists
+// keeps those that could be read: the one place where the check learns
+// which frame files exist.
+void CheckFrameFiles(Walk& w, std::vector<bool>& exists, CheckReport& report) {
+  const FrameSlots slots = ListFrameSlots(w.base);
+  exists.assign(HighestSlot + 1, false);
   for (uint32_t n = 0; n <= HighestSlot; ++n) {
     uint64_t size = 0;
-    if (!exists[n] || !ReadFrameFile(w.base, n, &size)) continue;
+    if (!MayHaveFile(slots, n) || !ReadFrameFile(w.base, n, &size)) continue;
+    exists[n] = true;
     ++report.frameFiles;
     const size_t length = std::strlen(WorkBuffer);
     if (size > static_cast<uint64_t>(kFrameTextMax)) Add(w, CheckKind::FrameTooLong, n).at = size;
@@ -308,14 +304,12 @@ void CheckAnimation(const char* base, unsigned layouts, CheckReport& report) {
   std::vector<bool> files;
   bool anyFile = false;
   if (layouts & kCheckFrames) {
-    files = FindFrameFiles(base);
-    anyFile = std::find(files.begin(), files.end(), true) != files.end();
-  }
-  if (anyFile) {
     Walk w{CheckLayout::Frames, base, {}, {}, {}, {}};
     CheckFrameFiles(w, files, report);
-    report.checkedFrames = true;
-    Finish(w, report);
+    // Without a frame file there is nothing to tell of them.
+    anyFile = report.frameFiles > 0;
+    report.checkedFrames = anyFile;
+    if (anyFile) Finish(w, report);
   }
   if (layouts & kCheckAllInOne) {
     Walk w{CheckLayout::AllInOne, base, {}, {}, {}, {}};

@@ -22,6 +22,7 @@
 #include "check_command.h"
 #include "conversion.h"
 #include "frame_files.h"
+#include "frame_listing.h"
 #include "frame_loader.h"
 #include "gif_command.h"
 #include "output_guard.h"
@@ -110,9 +111,10 @@ std::string FontSettingsBesideProgram() {
 }
 
 bool HasFrameFiles(const char* base) {
+  const FrameSlots slots = ListFrameSlots(base);
   for (uint32_t n = 0; n < HighestSlot; ++n) {
     std::ifstream in;
-    if (OpenFrameInput(in, base, n)) return true;
+    if (MayHaveFile(slots, n) && OpenFrameInput(in, base, n)) return true;
   }
   return false;
 }

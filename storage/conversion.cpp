@@ -10,6 +10,7 @@
 #include "file_io.h"
 #include "frame_files.h"
 #include "frame_header.h"
+#include "frame_listing.h"
 #include "frame_loader.h"
 
 // Forms base.txt in name; a name too long to fit is told through tell,
@@ -69,9 +70,10 @@ void ExportAllInOne(const char* base) {
   bool any = false;
   int cut = 0;
   uint32_t firstCut = 0;
+  const FrameSlots slots = ListFrameSlots(base);
   for (uint32_t i = 0; i < HighestSlot; ++i) {
     uint64_t size = 0;
-    hasFile[i] = ReadFrameFile(base, i, &size);
+    hasFile[i] = MayHaveFile(slots, i) && ReadFrameFile(base, i, &size);
     any = any || hasFile[i];
     size_t length = size < kFrameTextMax ? static_cast<size_t>(size) : kFrameTextMax;
     if (hasFile[i] && CutInAllInOne(WorkBuffer, length) && cut++ == 0) firstCut = i;
@@ -128,6 +130,9 @@ void ExpandAllInOne(const char* base) {
   int length;
   std::unordered_set<int> seen;
   int skipped = 0;
+  // Which frame files there are to replace: a name the folder lacks is
+  // written without asking about a file there first.
+  const FrameSlots slots = ListFrameSlots(base);
   SafeWriteSeries series;
   BeginSafeWriteSeries(series);
   while (ReadBlockNumber(s, &number) != 0 && ReadBlockText(s, &text, &length)) {
@@ -136,7 +141,9 @@ void ExpandAllInOne(const char* base) {
     if (!seen.insert(number).second) {
       ++skipped;
     } else if (length > 0) {
-      WriteFrameFile(base, static_cast<uint32_t>(number), text, static_cast<size_t>(length), 0, &series);
+      const uint32_t n = static_cast<uint32_t>(number);
+      const unsigned flags = MayHaveFile(slots, n) ? 0u : unsigned{kWriteNewName};
+      WriteFrameFile(base, n, text, static_cast<size_t>(length), flags, &series);
     }
     AdvanceToNextBlock(s);
   }

@@ -84,10 +84,9 @@ static bool Fail(SafeWriter& w, int error) {
   return false;
 }
 
-// The length of the directory part of path, its last separator included.
 // On Windows '\' may be the second byte of a two-byte character, which is
 // then no separator.
-static size_t DirectoryLength(const char* path) {
+size_t FolderLength(const char* path) {
   size_t length = 0;
   for (size_t i = 0; path[i] != '\0'; ++i) {
 #ifdef _WIN32
@@ -118,7 +117,7 @@ static unsigned NextTempNumber() {
 // Forms a fresh temporary name beside target in out (kSafeNameSize bytes).
 // Returns false when it does not fit.
 static bool TempName(char* out, const char* target) {
-  size_t dir = DirectoryLength(target);
+  size_t dir = FolderLength(target);
   char name[16];
   int length = std::snprintf(name, sizeof name, "~zt%04x.tmp", NextTempNumber() & 0xFFFF);
   if (length < 0 || dir + static_cast<size_t>(length) >= kSafeNameSize) return false;
@@ -266,7 +265,7 @@ static bool Prepare(SafeWriter& w, const char* target, unsigned flags) {
     return Fail(w, kErrorNameTooLong);
   }
   std::memcpy(w.target, target, std::strlen(target) + 1);
-  return TargetWritable(w);
+  return (flags & kWriteNewName) != 0 || TargetWritable(w);
 }
 
 bool BeginSafeWrite(SafeWriter& w, const char* target, unsigned flags) {
@@ -393,8 +392,8 @@ static void RemoveTemp(char* name) {
 // elsewhere is never emptied). Otherwise the kept file goes.
 static bool ReuseSpare(SafeWriter& w, SafeWriteSeries& series) {
   if (series.spare[0] == '\0') return false;
-  size_t dir = DirectoryLength(w.target);
-  if (DirectoryLength(series.spare) == dir && std::memcmp(series.spare, w.target, dir) == 0) {
+  size_t dir = FolderLength(w.target);
+  if (FolderLength(series.spare) == dir && std::memcmp(series.spare, w.target, dir) == 0) {
 #ifdef _WIN32
     HANDLE h = CreateFileA(series.spare, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     BY_HANDLE_FILE_INFORMATION info;
@@ -440,12 +439,13 @@ static void KeepTarget(const char* target, char* keep) {
 
 void BeginSafeWriteSeries(SafeWriteSeries& series) { series.spare[0] = '\0'; }
 
-bool WriteFileInSeries(SafeWriteSeries& series, const char* target, const void* data, size_t size, int* error) {
+bool WriteFileInSeries(SafeWriteSeries& series, const char* target, const void* data, size_t size, unsigned flags,
+                       int* error) {
   SafeWriter w;
   char keep[kSafeNameSize] = "";
-  bool done = Prepare(w, target, 0) && (ReuseSpare(w, series) || CreateTemp(w)) &&
+  bool done = Prepare(w, target, flags & kWriteNewName) && (ReuseSpare(w, series) || CreateTemp(w)) &&
               WriteRaw(w, static_cast<const char*>(data), size);
-  if (done) KeepTarget(w.target, keep);
+  if (done && (flags & kWriteNewName) == 0) KeepTarget(w.target, keep);
   done = done && CommitSafeWrite(w);
   if (!done) {
     AbandonSafeWrite(w);

@@ -41,6 +41,11 @@ bool RemoveFile(const char* name, int* error = nullptr);
 // True when name exists (a file or anything else).
 bool PathExists(const char* name);
 
+// The length of the folder part of a file name as the system reads it, its
+// last separator included ('/', and on Windows '\' and a drive's ':'); 0
+// when it has none.
+size_t FolderLength(const char* path);
+
 // Writing a whole file safely: the bytes go to a new temporary file in the
 // target's directory ("~zt" and four hex digits, ".tmp"), which is moved over
 // the target only once it is complete. Should anything fail, the temporary
@@ -63,6 +68,10 @@ enum : unsigned {
   // saved. Without it the move still happens only after every byte was
   // written, but the system may keep both in its cache for a while.
   kWriteDurable = 1,
+  // The target was not there when its folder was listed: whether a file
+  // there may be written is not asked first, and a series keeps no old
+  // file of it (a file come since is replaced as any other).
+  kWriteNewName = 2,
 };
 
 constexpr size_t kSafeNameSize = 260;  // the longest target and temporary name, zero included
@@ -94,7 +103,8 @@ void AbandonSafeWrite(SafeWriter& w);
 bool WriteFileSafely(const char* target, const void* data, size_t size, unsigned flags, int* error);
 
 // A series of safe writes into one directory (an expansion writes one file
-// per frame). Each write is as safe as WriteFileSafely (without kWriteDurable),
+// per frame). Each write is as safe as WriteFileSafely (of the flags only
+// kWriteNewName counts),
 // but the file it replaces is kept under a temporary name and reused as the
 // next write's temporary file, so that a series neither creates nor deletes
 // a file per write: ext4 without a journal scans every file deleted in the
@@ -104,7 +114,8 @@ struct SafeWriteSeries {
   char spare[kSafeNameSize];  // the kept file; empty if none
 };
 void BeginSafeWriteSeries(SafeWriteSeries& series);
-bool WriteFileInSeries(SafeWriteSeries& series, const char* target, const void* data, size_t size, int* error);
+bool WriteFileInSeries(SafeWriteSeries& series, const char* target, const void* data, size_t size, unsigned flags,
+                       int* error);
 void EndSafeWriteSeries(SafeWriteSeries& series);
 
 // Error codes for failures that are not the system's own.

@@ -7,6 +7,7 @@
 #include "file_io.h"
 #include "frame_files.h"
 #include "frame_header.h"
+#include "frame_listing.h"
 #include "frame_loader.h"
 #include "frame_shift.h"
 
@@ -99,9 +100,12 @@ bool SetFrameSound(const char* path) {
 bool InsertFrame(const char* base) {
   uint32_t current = g_animation.currentFrame;
   if (current > HighestSlot) return true;
+  // Only the frames with a file move; the rest would be names tried in vain.
+  const FrameSlots slots = ListFrameSlots(base);
   FrameShift shift{+1, {}};
-  shift.frames.reserve(HighestSlot - current + 1);
-  for (uint32_t i = HighestSlot + 1; i-- > current;) shift.frames.push_back(i);
+  for (uint32_t i = HighestSlot + 1; i-- > current;) {
+    if (MayHaveFile(slots, i)) shift.frames.push_back(i);
+  }
   ShiftFailure failure{};
   if (ShiftFrameFiles(base, shift, &failure)) return true;
   TellShiftFailure(failure);
@@ -113,9 +117,10 @@ bool DeleteFrame(const char* base) {
   ShiftFailure failure{};
   // The frame's file goes aside first: until the end it can come back, and a
   // process killed midway leaves it there rather than nowhere.
+  const FrameSlots slots = ListFrameSlots(base);
   char name[kPathMax];
   char aside[kSafeNameSize] = "";
-  if (FrameFileName(name, sizeof name, base, current)) {
+  if (FrameFileName(name, sizeof name, base, current) && MayHaveFile(slots, current)) {
     RenameResult result = MoveAside(name, aside, &failure.error);
     if (result == RenameResult::Failed) {
       CopyText(failure.file, sizeof failure.file, name);
@@ -125,7 +130,9 @@ bool DeleteFrame(const char* base) {
     if (result != RenameResult::Done) aside[0] = '\0';
   }
   FrameShift shift{-1, {}};
-  for (uint32_t i = current; i < HighestSlot; ++i) shift.frames.push_back(i + 1);
+  for (uint32_t i = current; i < HighestSlot; ++i) {
+    if (MayHaveFile(slots, i + 1)) shift.frames.push_back(i + 1);
+  }
   bool done = ShiftFrameFiles(base, shift, &failure);
   if (done && aside[0] != '\0' && !RemoveFile(aside, &failure.error)) {
     CopyText(failure.file, sizeof failure.file, name);

@@ -57,7 +57,7 @@ bool WriteFrameFile(const char* base, uint32_t n, const char* data, size_t size,
   char name[kPathMax];
   if (!FrameNameForWriting(name, base, n)) return false;
   int error = 0;
-  bool written = series != nullptr ? WriteFileInSeries(*series, name, data, size, &error)
+  bool written = series != nullptr ? WriteFileInSeries(*series, name, data, size, flags, &error)
                                    : WriteFileSafely(name, data, size, flags, &error);
   if (written) return true;
   TellWriteFailure(name, error);

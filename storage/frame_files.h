@@ -19,7 +19,7 @@ bool ReadFrameFile(const char* base, uint32_t n, uint64_t* fileSize = nullptr);
 // Writes size bytes as the whole of frame n's file, safely (file_io.h).
 // Returns whether it was written; a failure is told through the
 // ReportWriteFailure hook, and the file keeps its old bytes.
-// With a series, the write is one of it (file_io.h) and flags are not used.
+// With a series, the write is one of it (file_io.h).
 bool WriteFrameFile(const char* base, uint32_t n, const char* data, size_t size, unsigned flags,
                     SafeWriteSeries* series = nullptr);
 

@@ -9,6 +9,7 @@
 #include "conversion.h"
 #include "frame_files.h"
 #include "frame_header.h"
+#include "frame_listing.h"
 #include "frame_loader.h"
 
 namespace {
@@ -116,11 +117,17 @@ bool ReadFromBlockTable(const char*, uint32_t n) {
 }
 
 // The frame text source over the frame files: reads them as the loader
-// does, and notes which frames have a file.
+// does, and notes which frames have a file. A frame whose name the folder
+// lacks is empty without trying it.
 std::vector<bool>* s_hasFile = nullptr;
+const FrameSlots* s_slots = nullptr;
 
 bool ReadNotingFiles(const char* base, uint32_t n) {
-  if (ReadFrameFile(base, n) && n < s_hasFile->size()) (*s_hasFile)[n] = true;
+  if (!MayHaveFile(*s_slots, n)) {
+    WorkBuffer[0] = '\0';
+  } else if (ReadFrameFile(base, n) && n < s_hasFile->size()) {
+    (*s_hasFile)[n] = true;
+  }
   return false;
 }
 
@@ -135,6 +142,7 @@ void WalkPlayback(const char* base, int storageMode, const ColourTriple& pen, co
     ~Restorer() {
       s_blocks = nullptr;
       s_hasFile = nullptr;
+      s_slots = nullptr;
       Restore(saved);
     }
   };
@@ -155,6 +163,7 @@ void WalkPlayback(const char* base, int storageMode, const ColourTriple& pen, co
   // In the all-in-one layout, loading frame by frame would read the file
   // from its start for every frame: read it once and serve the texts.
   BlockTable blocks;
+  FrameSlots slots;
   walk.stored.assign(HighestSlot, false);
   if (storageMode == AllInOne) {
     ReadBlockTable(base, blocks);
@@ -164,6 +173,8 @@ void WalkPlayback(const char* base, int storageMode, const ColourTriple& pen, co
     s_blocks = &blocks;
     g_frameTextSource = ReadFromBlockTable;
   } else {
+    slots = ListFrameSlots(base);
+    s_slots = &slots;
     s_hasFile = &walk.stored;
     g_frameTextSource = ReadNotingFiles;
   }
