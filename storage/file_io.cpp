@@ -395,10 +395,13 @@ static bool ReuseSpare(SafeWriter& w, SafeWriteSeries& series) {
   size_t dir = FolderLength(w.target);
   if (FolderLength(series.spare) == dir && std::memcmp(series.spare, w.target, dir) == 0) {
 #ifdef _WIN32
+    // The link count alone: GetFileInformationByHandle would ask Wine's mount
+    // manager for the volume's serial number, which costs more than the
+    // rest of the write.
     HANDLE h = CreateFileA(series.spare, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    BY_HANDLE_FILE_INFORMATION info;
-    if (h != INVALID_HANDLE_VALUE && GetFileInformationByHandle(h, &info) && info.nNumberOfLinks == 1 &&
-        SetEndOfFile(h)) {
+    FILE_STANDARD_INFO info;
+    if (h != INVALID_HANDLE_VALUE && GetFileInformationByHandleEx(h, FileStandardInfo, &info, sizeof info) &&
+        info.NumberOfLinks == 1 && !info.Directory && SetEndOfFile(h)) {
       w.file = reinterpret_cast<intptr_t>(h);
     } else if (h != INVALID_HANDLE_VALUE) {
       CloseHandle(h);
@@ -521,6 +524,13 @@ bool SeekInputFile(InputFile& f, uint64_t offset) {
   return SetFilePointerEx(static_cast<HANDLE>(f.handle), to, nullptr, FILE_BEGIN) != 0;
 }
 
+bool InputFileSize(const InputFile& f, uint64_t* size) {
+  LARGE_INTEGER value;
+  if (!GetFileSizeEx(static_cast<HANDLE>(f.handle), &value)) return false;
+  *size = static_cast<uint64_t>(value.QuadPart);
+  return true;
+}
+
 void CloseInputFile(InputFile& f) {
   if (f.handle != nullptr) CloseHandle(static_cast<HANDLE>(f.handle));
   f.handle = nullptr;
@@ -597,6 +607,13 @@ size_t ReadInputFile(InputFile& f, char* buffer, size_t size) {
 
 bool SeekInputFile(InputFile& f, uint64_t offset) {
   return lseek(f.fd, static_cast<off_t>(offset), SEEK_SET) == static_cast<off_t>(offset);
+}
+
+bool InputFileSize(const InputFile& f, uint64_t* size) {
+  struct stat st;
+  if (fstat(f.fd, &st) != 0) return false;
+  *size = static_cast<uint64_t>(st.st_size);
+  return true;
 }
 
 void CloseInputFile(InputFile& f) {

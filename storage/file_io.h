@@ -155,6 +155,8 @@ bool OpenInputFile(InputFile& f, const char* name, int* error = nullptr);
 size_t ReadInputFile(InputFile& f, char* buffer, size_t size);
 // Moves the reading position to offset bytes from the file's start.
 bool SeekInputFile(InputFile& f, uint64_t offset);
+// The file's size in bytes; false when the system cannot tell.
+bool InputFileSize(const InputFile& f, uint64_t* size);
 void CloseInputFile(InputFile& f);
 
 // What the file system says about one version of a file, all of it taken
