@@ -93,7 +93,7 @@ fault colour-text-40-bytes native $S/frame_header.h 'constexpr int kColourTextSi
 fault sound-cue-cut-like-record native $H 'CopyLine(g_soundCue.path, sizeof g_soundCue.path, path);' 'CopyLine(g_soundCue.path, sizeof g_frameRecord.soundPath, path);'
 fault frame-name-cut-not-refused native $S/animation.cpp 'if (written < 0 || static_cast<size_t>(written) >= outSize) {' 'if (written < 0) {'
 fault numbers-do-not-saturate native $H 'if (v > INT_MAX) v = INT_MAX;' ''
-fault work-buffer-not-terminated sanitize $S/frame_files.cpp 'in.read(WorkBuffer, kFrameTextMax);' 'in.read(WorkBuffer, kTextBufferSize);'
+fault work-buffer-not-terminated sanitize $S/frame_files.cpp 'ReadInputFile(in, WorkBuffer, kFrameTextMax);' 'ReadInputFile(in, WorkBuffer, kTextBufferSize);'
 fault skip-line-past-terminator native $H "return cr[1] == '\\0' ? cr + 1 : cr + 2;" 'return cr + 2;'
 fault header-without-brace-has-body native $H 'return body != nullptr ? body : text + std::strlen(text);' 'return body != nullptr ? body : text;'
 fault missing-colour-values-kept native $H 'int v[6] = {0, 0, 0, 0, 0, 0};' 'int v[6] = {PenColour.red, PenColour.green, PenColour.blue, BackColour.red, BackColour.green, BackColour.blue};'
@@ -259,16 +259,38 @@ fault scanner-plain-last-start native storage/text_scan.cpp 'const char* last = 
 fault header-sound-after-colour native $L 'if (g_frameRecord.hasColour) p = SkipLine(SkipLine(p));' 'if (g_frameRecord.hasColour) p = SkipLine(p);'
 fault header-open-brace-null native $H "l.close = p != nullptr ? std::strchr(p, '}') : nullptr;" "l.close = std::strchr(p, '}');"
 fault insert-skips-10000 native $E 'if (current > HighestSlot) return true;' 'if (current >= HighestSlot) return true;'
-fault delete-stops-before-10000 native $E 'for (uint32_t i = current; i < HighestSlot; ++i) shift.frames.push_back(i + 1);' 'for (uint32_t i = current; i + 1 < HighestSlot; ++i) shift.frames.push_back(i + 1);'
+fault delete-stops-before-10000 native $E 'for (uint32_t i = current; i < HighestSlot; ++i) {
+    if (MayHaveFile(slots, i + 1))' 'for (uint32_t i = current; i + 1 < HighestSlot; ++i) {
+    if (MayHaveFile(slots, i + 1))'
 fault rename-replaces native storage/file_io.cpp 'if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return RenameResult::Done;' 'if (std::rename(from, to) == 0) return RenameResult::Done;'
-fault export-includes-10000 native $C 'for (uint32_t i = 0; i < HighestSlot; ++i) {
-    if (!hasFile[i] || !ReadFrameFile(base, i)) continue;' 'for (uint32_t i = 0; i <= HighestSlot; ++i) {
-    if ((i < HighestSlot && !hasFile[i]) || !ReadFrameFile(base, i)) continue;'
-fault export-end-line-short native $C 'if (!SafeWrite(out, "\r\n[end]\r\n", 9)) break;' 'if (!SafeWrite(out, "\r\n[end]\r\n", 7)) break;'
+fault export-includes-10000 native $C '  std::vector<bool> hasFile(HighestSlot);
+  bool any = false;
+  int cut = 0;
+  uint32_t firstCut = 0;
+  const FrameSlots slots = ListFrameSlots(base);
+  std::string blocks;
+  uint32_t notKept = HighestSlot;  // the first frame whose block is not in blocks
+  for (uint32_t i = 0; i < HighestSlot; ++i) {' '  std::vector<bool> hasFile(HighestSlot + 1);
+  bool any = false;
+  int cut = 0;
+  uint32_t firstCut = 0;
+  const FrameSlots slots = ListFrameSlots(base);
+  std::string blocks;
+  uint32_t notKept = HighestSlot;  // the first frame whose block is not in blocks
+  for (uint32_t i = 0; i <= HighestSlot; ++i) {'
+fault export-end-line-short native $C '.append("\r\n[end]\r\n", 9);' '.append("\r\n[end]\r\n", 7);'
 fault expansion-writes-empty-text native $C 'if (length > 0) {' 'if (length >= 0) {'
 fault first-colours-any-first-block native $C 'bool first = ReadBlockNumber(s, &number) != 0 && number == 0;' 'bool first = ReadBlockNumber(s, &number) != 0;'
 fault colour-block-null-line native $H 'for (int i = 0; i < 6 && p != nullptr; ++i) p = ParseInt(p, &v[i]);' 'for (int i = 0; i < 6; ++i) p = ParseInt(p, &v[i]);'
 fault input-opens-directories native storage/file_io.cpp 'if (stat(name, &st) == 0 && S_ISDIR(st.st_mode)) return false;' 'if (stat(name, &st) == 0 && S_ISDIR(st.st_mode) && false) return false;'
+# Which frame files there are, from one listing of the folder.
+fault listing-misses-10000 native storage/frame_listing.cpp '!(digits == 5 && n == HighestSlot)' 'true'
+fault listing-misses-other-case windows storage/frame_listing.cpp '  if (name == base) return true;' '  return name == base;'
+fault listing-leaves-out-directories native storage/frame_listing.cpp '    const int slot = SlotOfEnding(entry->d_name + length);' '    if (entry->d_type == DT_DIR) continue;
+    const int slot = SlotOfEnding(entry->d_name + length);'
+fault input-file-opens-directories native storage/file_io.cpp 'S_ISDIR(st.st_mode) ? EISDIR : 0' '0'
+fault export-skips-first-frame-not-kept native $C 'for (uint32_t i = notKept; writing' 'for (uint32_t i = notKept + 1; writing'
+fault expansion-replaces-unasked windows $C 'MayHaveFile(slots, n) ? 0u : unsigned{kWriteNewName}' 'unsigned{kWriteNewName}'
 fault command-line-keeps-quotes native $P "if (*p == '\"') continue;" ''
 fault chosen-sound-keeps-directory native $P 'if (SameDirectory(soundPath, basePath) == 0) StripDirectory(soundPath);' 'if (SameDirectory(soundPath, basePath) == 1) StripDirectory(soundPath);'
 # The window side, through the user stories.

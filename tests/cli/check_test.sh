@@ -73,6 +73,8 @@ row missing-sound '歩0000.txt:0: missing-sound' 'A=歩; f 0000 "{\r\ncolor\r\n0
 row frame-too-long 'a0000.txt:0: frame-too-long' 'f 0000 "$(x 32001)"'
 row export-would-drop 'a.txt:1@16: export-would-drop' 'f 0000 x; b 0000 x; b 0001 y'
 row slot-shared 'a10000.txt:10000: slot-shared' 'f 10000 x'
+row not-a-frame-file 'a.txt:1@16: export-would-drop' 'f 0000 x; mkdir a0001.txt; b 0000 x; b 0001 y'
+row letter-case "$([ -n "$runner" ] || echo 'a.txt:1@16: export-would-drop')" 'f 0000 x; printf y >A0001.TXT; b 0000 x; b 0001 y'
 row frames-end-early 'a.txt:0@16: frames-end-early' 'b 0000 x; printf "\r\n" >>a.txt; b 0001 y'
 
 # One layout only, no animation, bad arguments.
