@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <new>
+#include <string>
 #include <unordered_set>
 #include <vector>
 
@@ -65,18 +67,45 @@ static bool CutInAllInOne(const char* text, size_t length) {
   return std::strlen(text) < length || std::strstr(text, "[end]") != nullptr;
 }
 
+// The number line of frame n's block, into line; returns its length.
+static size_t NumberLine(char (&line)[16], uint32_t n) {
+  return static_cast<size_t>(std::snprintf(line, sizeof line, "%04d\r\n", static_cast<int>(n)));
+}
+
+// The blocks export keeps in memory as it reads the frame files, so that it
+// reads each once; frames past this many bytes are read again to be written.
+constexpr size_t kKeptBlocksMax = 32u << 20;
+
+// Appends frame n's block with text, as the all-in-one file holds it, to
+// blocks, if it fits kKeptBlocksMax and memory. Returns whether it did.
+static bool KeepBlock(std::string& blocks, uint32_t n, const char* text) {
+  char line[16];
+  const size_t lineLength = NumberLine(line, n), length = std::strlen(text), before = blocks.size();
+  if (before + lineLength + length + 9 > kKeptBlocksMax) return false;
+  try {
+    blocks.append(line, lineLength).append(text, length).append("\r\n[end]\r\n", 9);
+  } catch (const std::bad_alloc&) {
+    blocks.resize(before);
+    return false;
+  }
+  return true;
+}
+
 void ExportAllInOne(const char* base) {
   std::vector<bool> hasFile(HighestSlot);
   bool any = false;
   int cut = 0;
   uint32_t firstCut = 0;
   const FrameSlots slots = ListFrameSlots(base);
+  std::string blocks;
+  uint32_t notKept = HighestSlot;  // the first frame whose block is not in blocks
   for (uint32_t i = 0; i < HighestSlot; ++i) {
     uint64_t size = 0;
     hasFile[i] = MayHaveFile(slots, i) && ReadFrameFile(base, i, &size);
     any = any || hasFile[i];
     size_t length = size < kFrameTextMax ? static_cast<size_t>(size) : kFrameTextMax;
     if (hasFile[i] && CutInAllInOne(WorkBuffer, length) && cut++ == 0) firstCut = i;
+    if (hasFile[i] && notKept == HighestSlot && !KeepBlock(blocks, i, WorkBuffer)) notKept = i;
   }
   // Replacing the all-in-one file with nothing, or without frames that only
   // it holds, would lose them: nothing at all is never written, and losing
@@ -107,13 +136,13 @@ void ExportAllInOne(const char* base) {
     return;
   }
   // Frames are written in ascending order, as the block readers expect.
-  for (uint32_t i = 0; i < HighestSlot; ++i) {
+  bool writing = SafeWrite(out, blocks.data(), blocks.size());
+  for (uint32_t i = notKept; writing && i < HighestSlot; ++i) {
     if (!hasFile[i] || !ReadFrameFile(base, i)) continue;
-    char numberLine[16];
-    int lineLength = std::snprintf(numberLine, sizeof numberLine, "%04d\r\n", static_cast<int>(i));
-    SafeWrite(out, numberLine, static_cast<size_t>(lineLength));
+    char line[16];
+    SafeWrite(out, line, NumberLine(line, i));
     SafeWrite(out, WorkBuffer, std::strlen(WorkBuffer));
-    if (!SafeWrite(out, "\r\n[end]\r\n", 9)) break;
+    writing = SafeWrite(out, "\r\n[end]\r\n", 9);
   }
   CommitAndTell(out);
 }
