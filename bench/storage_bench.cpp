@@ -34,6 +34,8 @@
 #include "conversion.h"
 #include "file_io.h"
 #include "frame_editing.h"
+#include "frame_files.h"
+#include "frame_listing.h"
 #include "frame_loader.h"
 #include "ft_painter.h"
 #include "gif_export.h"
@@ -268,6 +270,37 @@ void Check(benchmark::State& state, const Animation& a) {
   }
 }
 
+// The calls the whole-animation operations are made of, one an iteration,
+// in a folder of frame files: reading one, trying a name that is not there,
+// listing the folder, renaming a frame file to a free name (and back on the
+// next iteration), writing over one safely.
+void Call(benchmark::State& state, const Animation& a, int call) {
+  const uint32_t frames = static_cast<uint32_t>(a.frames), names = 300;
+  const std::string text(1024, 'x');
+  char from[kPathMax], to[kPathMax];
+  uint32_t i = 0;
+  for (auto _ : state) {
+    const uint32_t k = i++;
+    if (call == 0) ReadFrameFile(a.base.c_str(), k % frames);
+    if (call == 1) ReadFrameFile(a.base.c_str(), frames + k % names);
+    if (call == 2) benchmark::DoNotOptimize(ListFrameSlots(a.base.c_str()).listed);
+    if (call == 3) {
+      FrameFileName(from, sizeof from, a.base.c_str(), k / 2 % names);
+      FrameFileName(to, sizeof to, a.base.c_str(), frames + k / 2 % names);
+      k % 2 == 0 ? RenameNoReplace(from, to) : RenameNoReplace(to, from);
+    }
+    if (call == 4) {
+      FrameFileName(to, sizeof to, a.base.c_str(), k % frames);
+      WriteFileSafely(to, text.data(), text.size(), 0, nullptr);
+    }
+  }
+  for (uint32_t k = 0; call == 3 && k < names; ++k) {
+    FrameFileName(from, sizeof from, a.base.c_str(), k);
+    FrameFileName(to, sizeof to, a.base.c_str(), frames + k);
+    RenameNoReplace(to, from);
+  }
+}
+
 // Keeps the median of every benchmark's repetitions (the time itself in a
 // smoke run) while printing the usual report.
 class MedianReporter : public benchmark::ConsoleReporter {
@@ -404,9 +437,17 @@ int main(int argc, char** argv) {
       whole.emplace_back(op, Generate(frames, 1024, std::string("whole-") + op, std::strcmp(op, "expand") == 0));
     }
   }
+  const Animation calls = Generate(g_smoke ? 30 : 3000, 1024, "whole-calls", false);
+  for (int call = 0; call < 5; ++call) {
+    whole.emplace_back("call" + std::to_string(call), calls);
+  }
   for (const auto& op : whole) {
     const Animation& a = op.second;
     std::function<void(benchmark::State&)> run;
+    if (op.first.compare(0, 4, "call") == 0) {
+      const int call = op.first[4] - '0';
+      run = [&a, call](benchmark::State& s) { Call(s, a, call); };
+    }
     if (op.first == "export") run = [&a](benchmark::State& s) { Export(s, a); };
     if (op.first == "page") run = [&a](benchmark::State& s) { Page(s, a); };
     if (op.first == "gif") run = [&a, &painter](benchmark::State& s) { Gif(s, a, painter); };
@@ -480,12 +521,15 @@ int main(int argc, char** argv) {
   }
 
   std::printf("\nWhole-animation operations on frame files of 1 KB, each in a folder of its own,\n"
-              "median milliseconds (insert and delete at frame 0; expansion over the frame files)\n");
+              "median milliseconds (insert and delete at frame 0; expansion over the frame files;\n"
+              "call0 ... call4: reading one, a name that is not there, the listing, a rename, a write)\n");
   std::FILE* out = figures.empty() ? nullptr : std::fopen(figures.c_str(), "w");
   for (const auto& op : whole) {
     auto time = reporter.medians.find(OperationName("Whole/" + op.first, op.second));
     if (time == reporter.medians.end()) continue;
-    std::printf("%-15s %6d frames %9.1f\n", op.first.c_str(), op.second.frames, time->second);
+    const bool call = op.first.compare(0, 4, "call") == 0;  // in microseconds
+    std::printf("%-15s %6d frames %9.1f%s\n", op.first.c_str(), op.second.frames, time->second * (call ? 1000 : 1),
+                call ? " us" : "");
     if (out != nullptr) std::fprintf(out, "%s %d %.3f\n", op.first.c_str(), op.second.frames, time->second);
   }
   if (out != nullptr) std::fclose(out);

@@ -4,7 +4,8 @@
 // load; then playback at the fastest speed (a 30 ms timer) near the end of
 // 10,000 frames of about 32 KB, LoadFrame driven by the timer's messages as
 // the program's playback is; then the whole-animation operations on 1,000 and
-// 3,000 frame files of 1 KB, beside the native benchmark's figures.
+// 3,000 frame files of 1 KB, beside the native benchmark's figures,
+// and the calls they are made of.
 //
 //   win_timing [--smoke] [--whole] [--native FILE]
 //
@@ -29,6 +30,8 @@
 #include "file_io.h"
 #include "frame_drawing.h"
 #include "frame_editing.h"
+#include "frame_files.h"
+#include "frame_listing.h"
 #include "frame_loader.h"
 #include "gif_export.h"
 #include "text_scan.h"
@@ -213,6 +216,45 @@ Timing TimeRuns(int runs, F run, G after) {
   return Timing{times[times.size() / 2], times[0]};
 }
 
+// What the operations are made of, a call at a time, in a folder of 3,000
+// frame files of 1 KB (the median of three passes over many calls).
+void CallCosts(const std::string& dir, const std::map<std::string, double>& native) {
+  const int frames = g_smoke ? 30 : 3000, calls = g_smoke ? 3 : 300;
+  const std::string base = GenerateFrameFiles(dir, "calls", frames, false);
+  char from[kPathMax], to[kPathMax];
+  auto perCall = [&](int count, auto call) {
+    return TimeRuns(3, [&] { for (int i = 0; i < count; ++i) call(i); }, [] {}).median / count;
+  };
+  const std::string text(1024, 'x');
+  const std::pair<const char*, double> rows[] = {
+      {"read a frame file (open, read, close)", perCall(frames, [&](int i) { ReadFrameFile(base.c_str(), i); })},
+      {"try a name that is not there", perCall(calls, [&](int i) { ReadFrameFile(base.c_str(), frames + i); })},
+      {"list the folder", perCall(g_smoke ? 1 : 20, [&](int) { ListFrameSlots(base.c_str()); })},
+      {"rename a frame file to a free name", perCall(calls, [&](int i) {
+         FrameFileName(from, sizeof from, base.c_str(), i);
+         FrameFileName(to, sizeof to, base.c_str(), frames + i);
+         RenameNoReplace(from, to);
+         RenameNoReplace(to, from);
+       }) / 2},
+      {"write over a frame file safely", perCall(calls, [&](int i) {
+         FrameFileName(to, sizeof to, base.c_str(), i);
+         WriteFileSafely(to, text.data(), text.size(), 0, nullptr);
+       })},
+  };
+  std::printf("\nCalls in a folder of %d frame files of 1 KB, microseconds a call\n", frames);
+  std::printf("%-40s %10s %10s %7s\n", "", "Wine", "native", "ratio");
+  int k = 0;
+  for (const auto& row : rows) {
+    auto n = native.find("call" + std::to_string(k++) + " " + std::to_string(frames));
+    if (n == native.end()) {
+      std::printf("%-40s %10.1f %10s %7s\n", row.first, row.second, "-", "-");
+    } else {
+      std::printf("%-40s %10.1f %10.1f %7.1f\n", row.first, row.second, n->second * 1000, row.second / (n->second * 1000));
+    }
+  }
+  RemoveFolder(base);
+}
+
 // The whole-animation operations of the program and the tool on frame files,
 // with the native figures (lines "operation frames milliseconds") beside them.
 void WholeOperations(const std::string& dir, const char* nativeFigures) {
@@ -295,6 +337,7 @@ void WholeOperations(const std::string& dir, const char* nativeFigures) {
     RemoveFolder(base);
   }
   painter = FramePainter{};
+  CallCosts(dir, native);
   DeleteObject(font);
 }
 

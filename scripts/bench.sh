@@ -5,7 +5,9 @@
 # text-end search alone against that read, and the whole-animation
 # operations; then the 32-bit Windows build under Wine (bench/win_timing.cpp):
 # cold and warm loads of the last of 10,000 frames of 1 KB beside a plain read
-# of the file, and playback at 30 ms near the end of 10,000 frames of 32 KB;
+# of the file, playback at 30 ms near the end of 10,000 frames of 32 KB, and
+# the whole-animation operations on 1,000 and 3,000 frame files beside the
+# native figures;
 # and the GIF export of 10,000 frames of 1 KB natively and under Wine, its
 # size against gifsicle -O3 (bench/gif_bench.sh).
 # Google Benchmark's own report is kept in build/bench/report.txt. Arguments
@@ -25,11 +27,12 @@ cmake --build --preset windows -j "$(nproc)" --target win_timing zoetrix-cli >/d
 report="$root/build/bench/report.txt"
 echo "Machine: $(nproc) cores, $(lscpu | sed -n 's/^Model name: *//p'); load average $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "Running the benchmarks (the full report goes to build/bench/report.txt) ..."
-build/bench/bench/storage_bench --benchmark_color=false "$@" >"$report" 2>&1
+figures="$root/build/bench/whole-native.txt"
+build/bench/bench/storage_bench --benchmark_color=false --figures="$figures" "$@" >"$report" 2>&1
 sed -n '/^LoadFrame, median/,$p' "$report"
 if [ "$#" -eq 0 ]; then
   echo
-  scripts/wine-run.sh build/windows/bench/win_timing.exe
+  scripts/wine-run.sh build/windows/bench/win_timing.exe --native "Z:$figures"
   echo
   bash bench/gif_bench.sh build/bench/cli/zoetrix-cli build/windows/cli/zoetrix-cli.exe build/bench/bench/gif_whole \
     scripts/wine-run.sh
