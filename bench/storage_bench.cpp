@@ -510,9 +510,8 @@ int main(int argc, char** argv) {
                 1 + searchPerKb / basePerKb);
   }
 
-  std::printf("\nWhole-animation operations, median milliseconds (insert and delete at frame 0, walking\n"
-              "all %u slots)\n",
-              HighestSlot);
+  std::printf("\nWhole-animation operations, median milliseconds (insert and delete at frame 0, moving\n"
+              "every frame file)\n");
   for (const auto& op : operations) {
     auto time = reporter.medians.find(OperationName(op.first, op.second));
     if (time == reporter.medians.end()) continue;
@@ -530,7 +529,7 @@ int main(int argc, char** argv) {
     const bool call = op.first.compare(0, 4, "call") == 0;  // in microseconds
     std::printf("%-15s %6d frames %9.1f%s\n", op.first.c_str(), op.second.frames, time->second * (call ? 1000 : 1),
                 call ? " us" : "");
-    if (out != nullptr) std::fprintf(out, "%s %d %.3f\n", op.first.c_str(), op.second.frames, time->second);
+    if (out != nullptr) std::fprintf(out, "%s %d %.6f\n", op.first.c_str(), op.second.frames, time->second);
   }
   if (out != nullptr) std::fclose(out);
   painter = FramePainter{};
