@@ -153,8 +153,9 @@ fault frame-file-first-colours-of-1 native $C 'ReadFirstBlockWindow(base) : Read
 W=shell/storage_messages.cpp
 fault shift-failure-skipped native storage/frame_shift.cpp '} else if (result == RenameResult::Failed) {' '} else if (false) {'
 fault shift-failure-not-undone native storage/frame_shift.cpp '      UndoFrameShift(base, made, failure);' ''
-fault delete-removal-failure-kept native $E '    UndoFrameShift(base, shift, &failure);' ''
-fault delete-aside-not-put-back native $E 'TryRename(aside, name, &error) != RenameResult::Done' 'RenameResult::Failed != RenameResult::Done'
+fault delete-removal-failure-kept native storage/frame_shift.cpp '    UndoFrameShift(base, shift, failure);
+    done = false;' '    done = false;'
+fault delete-aside-not-put-back native storage/frame_shift.cpp 'TryRename(aside, name, &error) != RenameResult::Done' 'RenameResult::Failed != RenameResult::Done'
 fault frame-operation-failure-not-told native storage/frame_shift.cpp '  g_viewHooks.ReportFrameOperationFailure(failure.file, reason, failure.stranded, strandedReason);' ''
 fault real-rename-refusal-is-a-gap windows storage/file_io.cpp '  if (error != nullptr) *error = code;
   return RenameResult::Failed;' '  if (error != nullptr) *error = code;
