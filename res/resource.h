@@ -54,6 +54,8 @@
 #define CMD_COPY 40042
 #define CMD_PASTE 40043
 #define CMD_EXPORTHTML 40044
+#define CMD_UNDO 40046
+#define CMD_REDO 40047
 #define CMD_CHECK 40048
 // Sent by F5: the start or the stop command, whichever playback needs.
 #define CMD_STARTSTOP 40049

@@ -136,8 +136,8 @@ fault colour-chooser-without-owner windows $V 'dialog.hwndOwner = GetAncestor(s_
 fault open-keeps-editor-text windows $K '  EmptyEditor();
   ApplyFirstFrameColours' '  ApplyFirstFrameColours'
 fault open-keeps-frame-record windows $K '  ForgetLoadedFrame();' ''
-fault untouched-editor-saved windows $K 'if (EditorHoldsFrame()) SaveFrameFromEditor(g_animation.basePath);' 'SaveFrameFromEditor(g_animation.basePath);'
-fault untouched-editor-colours-saved windows $K 'if (EditorHoldsFrame()) SaveCurrentColours' 'SaveCurrentColours'
+fault untouched-editor-saved windows $K 'if (EditorHoldsFrame()) RecordCurrent([] { SaveFrameFromEditor(g_animation.basePath); });' 'RecordCurrent([] { SaveFrameFromEditor(g_animation.basePath); });'
+fault untouched-editor-colours-saved windows $K 'if (EditorHoldsFrame()) RecordCurrent([] { SaveCurrentColours' 'RecordCurrent([] { SaveCurrentColours'
 fault untouched-editor-sound-saved windows $K 'if (!ChooseFile(g_mainWindow, s_soundPath) || !EditorHoldsFrame()) return;' 'if (!ChooseFile(g_mainWindow, s_soundPath)) return;'
 fault cancelled-open-opens windows $K 'if (!ChooseFile(g_mainWindow, path)) return;' 'ChooseFile(g_mainWindow, path);'
 fault header-limit-not-refused native $E 'if (length > kFrameTextMax) {' 'if (length > kFrameTextMax && false) {'
