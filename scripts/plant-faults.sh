@@ -268,6 +268,33 @@ fault playback-never-ends windows $L 'if (ended && s_chainDepth <= 1) g_animatio
 fault exit-command-lost windows $K '{CMD_EXIT, Close},' ''
 fault font-save-writes-its-zero windows $F 'strnlen(face, sizeof g_fontDescription.lfFaceName), kWriteDurable,' 'strnlen(face, sizeof g_fontDescription.lfFaceName) + 1, kWriteDurable,'
 fault mode-command-ignored windows $K '{CMD_MODEALLINONE, [] { SetMode(AllInOne); }},' '{CMD_MODEALLINONE, [] { SetMode(FrameFiles); }},'
+# The operation history: undo and redo byte for byte or not at all.
+Y=history/history.cpp; HC=shell/history_commands.cpp
+fault history-files-unchecked native $Y 'if (!Holds(base, Expected(step, undoing), result.file)) {' 'if (false) {'
+fault history-proof-size-only native $Y 'a.size == b.size && a.digest == b.digest;' 'a.size == b.size;'
+fault history-vacated-slots-unchecked native $Y 'slots[after ? frame : frame + step.shift.step] = SlotState{};' ''
+fault history-deleted-frame-not-back native $Y 'if (!deletion || !step.before.state.exists) return true;' 'return true;'
+fault history-write-back-failure-kept native $Y '    UndoFrameShift(base, moves, &failure);' ''
+fault history-refused-step-dropped native $Y '    result.outcome = StepOutcome::Changed;' '    result.outcome = StepOutcome::Changed;
+    from.pop_back();'
+fault history-bound-ignores-steps native $Y 's_history.undo.size() > s_history.maxSteps ||' 'false ||'
+fault history-bound-ignores-bytes native $Y '|| s_history.bytes > s_history.maxBytes' ''
+fault history-new-step-keeps-redo native $Y '  DropAll(s_history.redo);
+  if (!keepable' '  if (!keepable'
+fault history-unchanged-write-a-step native $Y 'if (keepable && Same(step.before.state, step.after.state)) return;' ''
+fault history-menu-never-greyed windows $K '      UpdateHistoryMenu();
+' ''
+fault history-undo-key-lost windows res/zoetrix.rc '  "Z", CMD_UNDO, VIRTKEY, ALT
+' ''
+fault history-redo-key-lost windows res/zoetrix.rc '  "Y", CMD_REDO, VIRTKEY, ALT
+' ''
+fault history-undo-shows-frame-on-show windows $HC '    g_animation.currentFrame = result.frame;
+' ''
+fault history-kept-across-open windows $K '  ClearHistory();
+' ''
+fault history-paste-not-recorded windows $K 'RecordCurrent([] { PasteFrame(g_animation.basePath); });' 'PasteFrame(g_animation.basePath);'
+fault history-delete-not-recorded windows $K 'RecordDeleteFrame(g_animation.basePath);' 'DeleteFrame(g_animation.basePath);'
+
 # The release packages.
 R=release/CMakeLists.txt
 fault package-readme-lf-ends package $R 'string(REPLACE "\n" "\r\n" text "${text}")' ''

@@ -1,11 +1,7 @@
 // The operation history: each frame operation undone and redone byte for
-// byte, steps refused when a file changed behind the history's back, the
-// bound, and failures that put everything back.
+// byte or not at all, and the bound.
 #include "history.h"
 
-#include <filesystem>
-
-#include "digest.h"
 #include "frame_editing.h"
 #include "test_support.h"
 
@@ -18,121 +14,94 @@ void CopyNext() { RecordFrameWrite(B(), g_animation.currentFrame + 1, [] { CopyT
 void Paste() { RecordFrameWrite(B(), g_animation.currentFrame, [] { PasteFrame(B()); }); }
 void Insert() { RecordInsertFrame(B()); }
 void Delete() { RecordDeleteFrame(B()); }
+int Outcome(StepResult result) { return int(result.outcome); }
+
+const Frames kFrames = {{0, "0"}, {2, "{\r\ncolor\r\n9 9 9 9 9 9\r\n}\r\ntwo"}, {3, "3"}, {5, std::string("5\0five", 6)}, {10000, "10000"}};
 
 class History : public StorageTest {
  protected:
-  // The animation made of files, the operation run at frame 2 (frame 5 marked for a paste).
+  // The animation made of files, operation run at frame 2 (frame 5 marked
+  // for a paste), and the files then.
   Frames Run(void (*operation)(), const Frames& files) {
     ClearHistory();
     SetHistoryBounds(100, 64 << 20);
     Write(files);
     Load(2);
     g_animation.currentFrame = 2;
-    g_hooks.editorContent = "typed";
     g_animation.hasCopiedFrame = 1;
     g_animation.copiedFrame = 5;
+    g_hooks.editorContent = "typed";
     operation();
     return Files();
   }
-  void Expect(StepResult result, StepOutcome outcome, const std::string& file = "") {
-    EXPECT_EQ(int(result.outcome), int(outcome));
-    EXPECT_EQ(result.file, file);
-  }
 };
-
-const Frames kFrames = {{0, "0"}, {2, "{\r\ncolor\r\n9 9 9 9 9 9\r\n}\r\ntwo"}, {3, "3"}, {5, "5\0five"}, {10000, "10000"}};
 
 }  // namespace
 
-TEST_F(History, EachOperationIsUndoneAndRedoneByteForByte) {
-  struct Row { void (*operation)(); uint32_t shown; Frames files; } rows[] = {
-      {Save, 2, kFrames}, {Save, 2, {{3, "3"}}},  // no file before: undo removes it
-      {Colours, 2, kFrames}, {CopyNext, 3, kFrames}, {CopyNext, 3, {{2, "2"}}}, {Paste, 2, kFrames},
-      {Insert, 2, kFrames}, {Insert, 2, {{0, "0"}, {3, "3"}}}, {Delete, 2, kFrames}, {Delete, 2, {{0, "0"}, {3, "3"}}},
-      {Delete, 2, {{2, std::string(70000, 'x')}}},
+// Each operation, undone (or redone when redo is set) after two tries that
+// change nothing: the first refused because file holds other bytes than the
+// step left there (bytes; null: no file), naming it, the second failing at
+// the nth such step of the file system (all put back, told once). Then the
+// files go back and forth byte for byte, and the step's frame is shown.
+TEST_F(History, EachOperationIsUndoneAndRedoneByteForByteOrNotAtAll) {
+  const Frames gaps = {{0, "0"}, {3, "3"}};
+  struct Row { void (*operation)(); Frames files; bool redo; int file; const char* bytes; FileStep step; int nth; } rows[] = {
+      {Save, kFrames, false, 2, "other", FileStep::Move, 1}, {Save, gaps, false, 2, nullptr, FileStep::Remove, 1},
+      {Save, kFrames, true, 2, "typed", FileStep::Create, 1}, {Colours, kFrames, false, 2, "", FileStep::Write, 1},
+      {CopyNext, kFrames, false, 3, nullptr, FileStep::Write, 1}, {CopyNext, {{2, "2"}}, true, 3, "", FileStep::Move, 1},
+      {Paste, kFrames, false, 2, "5", FileStep::Create, 1}, {Insert, kFrames, false, 2, "", FileStep::Rename, 3},
+      {Insert, kFrames, false, 4, "{\r\ncolor\r\n9 9 9 9 9 9\r\n}\r\ntwO", FileStep::Rename, 1},
+      {Insert, gaps, true, 4, "4", FileStep::Rename, 1}, {Delete, kFrames, false, 2, "3!", FileStep::Rename, 2},
+      {Delete, kFrames, false, 5, "x", FileStep::Create, 1}, {Delete, kFrames, true, 2, nullptr, FileStep::Rename, 1},
+      {Delete, kFrames, true, 9999, "", FileStep::Remove, 1}, {Delete, gaps, false, 3, "3", FileStep::Rename, 1},
+      {Delete, {{2, std::string(70000, 'x')}}, false, 2, "", FileStep::Create, 1},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.shown + row.files.size());
-    const Frames after = Run(row.operation, row.files);
+    SCOPED_TRACE(row.file + 100 * row.nth);
+    const Frames after = Run(row.operation, row.files), &from = row.redo ? row.files : after;
     EXPECT_NE(after, row.files);
-    for (int round = 0; round < 2; ++round) {
-      StepResult undone = UndoStep();
-      Expect(undone, StepOutcome::Done);
-      EXPECT_EQ(undone.frame, row.shown);
-      EXPECT_EQ(Files(), row.files);
-      EXPECT_TRUE(!CanUndo() && CanRedo());
-      Expect(RedoStep(), StepOutcome::Done);
-      EXPECT_EQ(Files(), after);
-    }
-    Expect(RedoStep(), StepOutcome::Nothing);
-  }
-}
-
-// Before a step goes either way, every file it will touch must hold what it
-// left there: else it is refused, naming the file, and nothing changes.
-TEST_F(History, AFileChangedBehindItsBackRefusesTheStep) {
-  struct Row { void (*operation)(); bool undone; int file; const char* bytes; } rows[] = {  // bytes null: removed
-      {Save, false, 2, "other"}, {Save, false, 2, nullptr}, {Save, true, 2, "typed"}, {Insert, false, 2, ""},
-      {Insert, false, 4, "{\r\ncolor\r\n9 9 9 9 9 9\r\n}\r\ntwO"}, {Insert, true, 3, "3!"}, {Insert, true, 4, "4"},
-      {Delete, false, 2, "3!"}, {Delete, false, 5, "x"}, {Delete, true, 2, nullptr}, {Delete, true, 9999, ""},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.file);
-    Run(row.operation, kFrames);
-    if (row.undone) UndoStep();
-    const Frames files = Files();
-    Frames changed = files;
+    if (row.redo) UndoStep();
+    auto Step = [&](bool redo) { return redo ? RedoStep() : UndoStep(); };
+    Frames changed = from;
     row.bytes ? void(changed[row.file] = row.bytes) : void(changed.erase(row.file));
     Write(changed);
-    Expect(row.undone ? RedoStep() : UndoStep(), StepOutcome::Changed, FramePath(row.file));
+    StepResult refused = Step(row.redo);
+    EXPECT_EQ(Outcome(refused), int(StepOutcome::Changed));
+    EXPECT_EQ(refused.file, FramePath(row.file));
     EXPECT_EQ(Files(), changed);
-    EXPECT_TRUE(row.undone ? CanRedo() && !CanUndo() : CanUndo() && !CanRedo());
-    Write(files);  // put back, the step goes
-    Expect(row.undone ? RedoStep() : UndoStep(), StepOutcome::Done);
-  }
-}
-
-// Undo and redo are all or nothing: a failed move or write puts every file
-// back, is told once, and keeps the step.
-TEST_F(History, FailuresPutEverythingBackAndKeepTheStep) {
-  struct Row { void (*operation)(); bool undone; FileStep step; int nth; } rows[] = {
-      {Save, false, FileStep::Move, 1}, {Delete, false, FileStep::Rename, 2}, {Delete, false, FileStep::Create, 1},
-      {Delete, true, FileStep::Rename, 1}, {Delete, true, FileStep::Remove, 1}, {Insert, false, FileStep::Rename, 3},
-      {Save, true, FileStep::Create, 1},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.nth);
-    Run(row.operation, kFrames);
-    if (row.undone) UndoStep();
-    const Frames files = Files();
+    Write(from);
     g_hooks = HookLog{};
     FailFileStep(row.step, row.nth, 5);
-    Expect(row.undone ? RedoStep() : UndoStep(), StepOutcome::Failed);
+    EXPECT_EQ(Outcome(Step(row.redo)), int(StepOutcome::Failed));
     FailFileStep(row.step, 1, 0);
-    EXPECT_EQ(Files(), files);
+    EXPECT_EQ(Files(), from);
     EXPECT_EQ(g_hooks.told.size() + g_hooks.writeFailures.size(), 1u);
-    Expect(row.undone ? RedoStep() : UndoStep(), StepOutcome::Done);
+    for (bool redo : {row.redo, !row.redo, row.redo}) {
+      StepResult done = Step(redo);
+      EXPECT_EQ(Outcome(done) + done.frame, int(StepOutcome::Done) + (row.operation == CopyNext ? 3 : 2));
+      EXPECT_EQ(Files(), redo ? after : row.files);
+      EXPECT_EQ(CanUndo(), redo);
+      EXPECT_EQ(CanRedo(), !redo);
+    }
   }
 }
 
-TEST_F(History, TheBoundDropsTheOldestStepsAndANewStepTheUndoneOnes) {
-  Run([] {}, {{2, "saved 0"}});
-  for (size_t steps : {3, 100}) {
-    SetHistoryBounds(steps, steps == 3 ? 64 << 20 : 30000);  // 3 steps, or 2 steps of 12000 bytes
+// The oldest steps go beyond 3 steps, or beyond 30000 bytes (two saves of
+// 6000 bytes over 6000, each keeping both); a save that changes nothing is
+// no step, and a new step drops the undone ones.
+TEST_F(History, TheBoundDropsTheOldestSteps) {
+  for (int size : {1, 6000}) {
+    Run([] {}, {{2, "saved 0"}});
+    SetHistoryBounds(size == 1 ? 3 : 100, size == 1 ? 64 << 20 : 30000);
     for (char c : std::string("12345")) {
-      g_hooks.editorContent = std::string(steps == 3 ? 1 : 6000, c);
+      g_hooks.editorContent = std::string(size_t(size), c);
       Save();
-      Save();  // unchanged: no step
+      Save();
     }
-    for (int i = 0; i < int(steps == 3 ? 3 : 2); ++i) Expect(UndoStep(), StepOutcome::Done);
-    Expect(UndoStep(), StepOutcome::Nothing);
-    EXPECT_TRUE(Files()[2] == std::string(steps == 3 ? 1 : 6000, steps == 3 ? '2' : '3'));
+    for (int kept = size == 1 ? 3 : 2; kept > 0; --kept) UndoStep();
+    EXPECT_EQ(Outcome(UndoStep()), int(StepOutcome::Nothing));
+    EXPECT_TRUE(Files()[2] == std::string(size_t(size), size == 1 ? '2' : '3'));
     Save();
     EXPECT_FALSE(CanRedo());
-    ClearHistory();
   }
-  DigestState d;
-  BeginDigest(d);
-  AddToDigest(d, "abc", 3);
-  EXPECT_EQ(EndDigest(d)[31], 0xad);  // SHA-256("abc") ends in ...f20015ad
 }
