@@ -270,9 +270,9 @@ fault font-save-writes-its-zero windows $F 'strnlen(face, sizeof g_fontDescripti
 fault mode-command-ignored windows $K '{CMD_MODEALLINONE, [] { SetMode(AllInOne); }},' '{CMD_MODEALLINONE, [] { SetMode(FrameFiles); }},'
 # The operation history: undo and redo byte for byte or not at all.
 Y=history/history.cpp; HC=shell/history_commands.cpp
-fault history-files-unchecked native $Y 'if (!Holds(base, Expected(step, undoing), result.file)) {' 'if (false) {'
+fault history-files-unchecked native $Y 'if (!Holds(base, Expected(step, undoing), result.file)) {' 'if (!Holds(base, Expected(step, undoing), result.file) && false) {'
 fault history-proof-size-only native $Y 'a.size == b.size && a.digest == b.digest;' 'a.size == b.size;'
-fault history-vacated-slots-unchecked native $Y 'slots[after ? frame : frame + step.shift.step] = SlotState{};' ''
+fault history-vacated-slots-unchecked native $Y 'slots[after ? frame : frame + step.shift.step] = SlotState{};' '(void)frame;'
 fault history-deleted-frame-not-back native $Y 'if (!deletion || !step.before.state.exists) return true;' 'return true;'
 fault history-write-back-failure-kept native $Y '    UndoFrameShift(base, moves, &failure);' ''
 fault history-refused-step-dropped native $Y '    result.outcome = StepOutcome::Changed;' '    result.outcome = StepOutcome::Changed;
@@ -280,7 +280,8 @@ fault history-refused-step-dropped native $Y '    result.outcome = StepOutcome::
 fault history-bound-ignores-steps native $Y 's_history.undo.size() > s_history.maxSteps ||' 'false ||'
 fault history-bound-ignores-bytes native $Y '|| s_history.bytes > s_history.maxBytes' ''
 fault history-new-step-keeps-redo native $Y '  DropAll(s_history.redo);
-  if (!keepable' '  if (!keepable'
+  if (!keepable' '  if (false) DropAll(s_history.redo);
+  if (!keepable'
 fault history-unchanged-write-a-step native $Y 'if (keepable && Same(step.before.state, step.after.state)) return;' ''
 fault history-menu-never-greyed windows $K '      UpdateHistoryMenu();
 ' ''
