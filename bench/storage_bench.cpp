@@ -39,6 +39,7 @@
 #include "frame_loader.h"
 #include "ft_painter.h"
 #include "gif_export.h"
+#include "history.h"
 #include "text_scan.h"
 #include "web_page.h"
 
@@ -214,27 +215,31 @@ void Expand(benchmark::State& state, const Animation& a) {
 }
 
 // Inserting at frame 0 moves every frame file up by one; a delete, not
-// timed, moves them back.
-void Insert(benchmark::State& state, const Animation& a) {
+// timed, moves them back. Recorded as a step of the history, it also reads
+// every moved file once, for the proof an undo checks.
+void Insert(benchmark::State& state, const Animation& a, bool recorded) {
   g_animation.currentFrame = 0;
   for (auto _ : state) {
-    InsertFrame(a.base.c_str());
+    recorded ? RecordInsertFrame(a.base.c_str()) : void(InsertFrame(a.base.c_str()));
     state.PauseTiming();
+    ClearHistory();
     DeleteFrame(a.base.c_str());
     state.ResumeTiming();
   }
 }
 
 // Deleting frame 0 moves every later frame file down by one; an insert and
-// frame 0 written again, not timed, put them back.
-void Delete(benchmark::State& state, const Animation& a) {
+// frame 0 written again, not timed, put them back. Recorded as for Insert
+// (and frame 0's bytes kept).
+void Delete(benchmark::State& state, const Animation& a, bool recorded) {
   g_animation.currentFrame = 0;
   char name[kPathMax];
   FrameFileName(name, sizeof name, a.base.c_str(), 0);
   std::string first = ReadWhole(name);
   for (auto _ : state) {
-    DeleteFrame(a.base.c_str());
+    recorded ? RecordDeleteFrame(a.base.c_str()) : void(DeleteFrame(a.base.c_str()));
     state.PauseTiming();
+    ClearHistory();
     InsertFrame(a.base.c_str());
     WriteFile(name, first);
     state.ResumeTiming();
@@ -410,14 +415,18 @@ int main(int argc, char** argv) {
     if (g_smoke) frames = 100;
     operations.emplace_back("InsertFrame", Generate(frames, 1024, "insert"));
     operations.emplace_back("DeleteFrame", Generate(frames, 1024, "delete"));
+    operations.emplace_back("InsertRecorded", Generate(frames, 1024, "insert-recorded"));
+    operations.emplace_back("DeleteRecorded", Generate(frames, 1024, "delete-recorded"));
   }
   for (const auto& op : operations) {
     const Animation& a = op.second;
     std::function<void(benchmark::State&)> run;
     if (op.first == "ExportAllInOne") run = [&a](benchmark::State& s) { Export(s, a); };
     if (op.first == "ExpandAllInOne") run = [&a](benchmark::State& s) { Expand(s, a); };
-    if (op.first == "InsertFrame") run = [&a](benchmark::State& s) { Insert(s, a); };
-    if (op.first == "DeleteFrame") run = [&a](benchmark::State& s) { Delete(s, a); };
+    if (op.first == "InsertFrame") run = [&a](benchmark::State& s) { Insert(s, a, false); };
+    if (op.first == "DeleteFrame") run = [&a](benchmark::State& s) { Delete(s, a, false); };
+    if (op.first == "InsertRecorded") run = [&a](benchmark::State& s) { Insert(s, a, true); };
+    if (op.first == "DeleteRecorded") run = [&a](benchmark::State& s) { Delete(s, a, true); };
     Register(OperationName(op.first, a), run, benchmark::kMillisecond);
   }
 
@@ -452,8 +461,8 @@ int main(int argc, char** argv) {
     if (op.first == "page") run = [&a](benchmark::State& s) { Page(s, a); };
     if (op.first == "gif") run = [&a, &painter](benchmark::State& s) { Gif(s, a, painter); };
     if (op.first == "check") run = [&a](benchmark::State& s) { Check(s, a); };
-    if (op.first == "insert") run = [&a](benchmark::State& s) { Insert(s, a); };
-    if (op.first == "delete") run = [&a](benchmark::State& s) { Delete(s, a); };
+    if (op.first == "insert") run = [&a](benchmark::State& s) { Insert(s, a, false); };
+    if (op.first == "delete") run = [&a](benchmark::State& s) { Delete(s, a, false); };
     if (op.first == "expand") run = [&a](benchmark::State& s) { Expand(s, a); };
     Register(OperationName("Whole/" + op.first, a), run, benchmark::kMillisecond);
   }

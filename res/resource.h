@@ -55,6 +55,8 @@
 #define CMD_PASTE 40043
 #define CMD_EXPORTHTML 40044
 #define CMD_EXPORTGIF 40045
+#define CMD_UNDO 40046
+#define CMD_REDO 40047
 #define CMD_CHECK 40048
 // Sent by F5: the start or the stop command, whichever playback needs.
 #define CMD_STARTSTOP 40049

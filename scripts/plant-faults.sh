@@ -146,8 +146,8 @@ fault colour-chooser-without-owner windows $V 'dialog.hwndOwner = GetAncestor(s_
 fault open-keeps-editor-text windows $K '  EmptyEditor();
   ApplyFirstFrameColours' '  ApplyFirstFrameColours'
 fault open-keeps-frame-record windows $K '  ForgetLoadedFrame();' ''
-fault untouched-editor-saved windows $K 'if (EditorHoldsFrame()) SaveFrameFromEditor(g_animation.basePath);' 'SaveFrameFromEditor(g_animation.basePath);'
-fault untouched-editor-colours-saved windows $K 'if (EditorHoldsFrame()) SaveCurrentColours' 'SaveCurrentColours'
+fault untouched-editor-saved windows $K 'if (EditorHoldsFrame()) RecordCurrent([] { SaveFrameFromEditor(g_animation.basePath); });' 'RecordCurrent([] { SaveFrameFromEditor(g_animation.basePath); });'
+fault untouched-editor-colours-saved windows $K 'if (EditorHoldsFrame()) RecordCurrent([] { SaveCurrentColours' 'RecordCurrent([] { SaveCurrentColours'
 fault untouched-editor-sound-saved windows $K 'if (!ChooseFile(g_mainWindow, s_soundPath) || !EditorHoldsFrame()) return;' 'if (!ChooseFile(g_mainWindow, s_soundPath)) return;'
 fault cancelled-open-opens windows $K 'if (!ChooseFile(g_mainWindow, path)) return;' 'ChooseFile(g_mainWindow, path);'
 fault header-limit-not-refused native $E 'if (length > kFrameTextMax) {' 'if (length > kFrameTextMax && false) {'
@@ -163,8 +163,9 @@ fault frame-file-first-colours-of-1 native $C 'ReadFirstBlockWindow(base) : Read
 SM=shell/storage_messages.cpp
 fault shift-failure-skipped native storage/frame_shift.cpp '} else if (result == RenameResult::Failed) {' '} else if (false) {'
 fault shift-failure-not-undone native storage/frame_shift.cpp '      UndoFrameShift(base, made, failure);' ''
-fault delete-removal-failure-kept native $E '    UndoFrameShift(base, shift, &failure);' ''
-fault delete-aside-not-put-back native $E 'TryRename(aside, name, &error) != RenameResult::Done' 'RenameResult::Failed != RenameResult::Done'
+fault delete-removal-failure-kept native storage/frame_shift.cpp '    UndoFrameShift(base, shift, failure);
+    done = false;' '    done = false;'
+fault delete-aside-not-put-back native storage/frame_shift.cpp 'TryRename(aside, name, &error) != RenameResult::Done' 'RenameResult::Failed != RenameResult::Done'
 fault frame-operation-failure-not-told native storage/frame_shift.cpp '  g_viewHooks.ReportFrameOperationFailure(failure.file, reason, failure.stranded, strandedReason);' ''
 fault real-rename-refusal-is-a-gap windows storage/file_io.cpp '  if (error != nullptr) *error = code;
   return RenameResult::Failed;' '  if (error != nullptr) *error = code;
@@ -313,6 +314,34 @@ fault playback-never-ends windows $L 'if (ended && s_chainDepth <= 1) g_animatio
 fault exit-command-lost windows $K '{CMD_EXIT, Close},' ''
 fault font-save-writes-its-zero windows $F 'strnlen(face, sizeof g_fontDescription.lfFaceName), kWriteDurable,' 'strnlen(face, sizeof g_fontDescription.lfFaceName) + 1, kWriteDurable,'
 fault mode-command-ignored windows $K '{CMD_MODEALLINONE, [] { SetMode(AllInOne); }},' '{CMD_MODEALLINONE, [] { SetMode(FrameFiles); }},'
+# The operation history: undo and redo byte for byte or not at all.
+Y=history/history.cpp; HC=shell/history_commands.cpp
+fault history-files-unchecked native $Y 'if (!Holds(base, Expected(step, undoing), result.file)) {' 'if (!Holds(base, Expected(step, undoing), result.file) && false) {'
+fault history-proof-size-only native $Y 'a.size == b.size && a.digest == b.digest;' 'a.size == b.size;'
+fault history-vacated-slots-unchecked native $Y 'slots[after ? frame : frame + step.shift.step] = SlotState{};' '(void)frame;'
+fault history-deleted-frame-not-back native $Y 'if (!deletion || !step.before.state.exists) return true;' 'return true;'
+fault history-write-back-failure-kept native $Y '    UndoFrameShift(base, moves, &failure);' ''
+fault history-refused-step-dropped native $Y '    result.outcome = StepOutcome::Changed;' '    result.outcome = StepOutcome::Changed;
+    from.pop_back();'
+fault history-bound-ignores-steps native $Y 's_history.undo.size() > s_history.maxSteps ||' 'false ||'
+fault history-bound-ignores-bytes native $Y '|| s_history.bytes > s_history.maxBytes' ''
+fault history-new-step-keeps-redo native $Y '  DropAll(s_history.redo);
+  if (!keepable' '  if (false) DropAll(s_history.redo);
+  if (!keepable'
+fault history-unchanged-write-a-step native $Y 'if (keepable && Same(step.before.state, step.after.state)) return;' ''
+fault history-menu-never-greyed windows $K '      UpdateHistoryMenu();
+' ''
+fault history-undo-key-lost windows res/zoetrix.rc '  "Z", CMD_UNDO, VIRTKEY, ALT
+' ''
+fault history-redo-key-lost windows res/zoetrix.rc '  "Y", CMD_REDO, VIRTKEY, ALT
+' ''
+fault history-undo-shows-frame-on-show windows $HC '    g_animation.currentFrame = result.frame;
+' ''
+fault history-kept-across-open windows $K '  ClearHistory();
+' ''
+fault history-paste-not-recorded windows $K 'RecordCurrent([] { PasteFrame(g_animation.basePath); });' 'PasteFrame(g_animation.basePath);'
+fault history-delete-not-recorded windows $K 'RecordDeleteFrame(g_animation.basePath);' 'DeleteFrame(g_animation.basePath);'
+
 # The release packages.
 R=release/CMakeLists.txt
 fault package-readme-lf-ends package $R 'string(REPLACE "\n" "\r\n" text "${text}")' ''

@@ -10,6 +10,8 @@
 #include "frame_loader.h"
 #include "frame_view.h"
 #include "gif_export_command.h"
+#include "history.h"
+#include "history_commands.h"
 #include "main_window.h"
 #include "paths.h"
 #include "resource.h"
@@ -45,6 +47,7 @@ static void OpenAnimation() {
   EmptyEditor();
   ApplyFirstFrameColours(g_animation.basePath);
   g_animation.hasCopiedFrame = 0;
+  ClearHistory();
   FollowAnimationDirectory(g_animation.basePath);
 }
 
@@ -61,18 +64,23 @@ static void OpenFromChooser() {
   OpenAnimation();
 }
 
+// Runs a write of the current frame's file as one step of the history.
+static void RecordCurrent(void (*write)()) {
+  RecordFrameWrite(g_animation.basePath, g_animation.currentFrame, write);
+}
+
 // The commands that write the current frame from the editor stop playback
 // first (the editor then holds the frame the number shows), and write
 // nothing while the editor holds no frame: an untouched empty editor after
 // start-up or opening never empties a frame.
 static void SaveFrame() {
   StopPlayback();
-  if (EditorHoldsFrame()) SaveFrameFromEditor(g_animation.basePath);
+  if (EditorHoldsFrame()) RecordCurrent([] { SaveFrameFromEditor(g_animation.basePath); });
 }
 
 static void SaveColours() {
   StopPlayback();
-  if (EditorHoldsFrame()) SaveCurrentColours(g_animation.basePath);
+  if (EditorHoldsFrame()) RecordCurrent([] { SaveCurrentColours(g_animation.basePath); });
 }
 
 // A colour pick saves the editor's text whatever it holds: on a repeat it
@@ -80,7 +88,7 @@ static void SaveColours() {
 static void ChooseColourAndSave(void (*choose)()) {
   StopPlayback();
   choose();
-  if (EditorHoldsFrame()) SaveFrameFromEditor(g_animation.basePath, false);
+  if (EditorHoldsFrame()) RecordCurrent([] { SaveFrameFromEditor(g_animation.basePath, false); });
 }
 
 static void ChooseSound() {
@@ -182,22 +190,24 @@ static const CommandRow kCommandTable[] = {
     {CMD_STOP, StopPlayback},
     {CMD_STARTSTOP, [] { SendCommand(g_animation.playing ? CMD_STOP : CMD_START); }},
     {CMD_COPYTONEXT, [] {
-       CopyToNext(g_animation.basePath);
+       RecordFrameWrite(g_animation.basePath, g_animation.currentFrame + 1, [] { CopyToNext(g_animation.basePath); });
        SendCommand(CMD_NEXT);
      }},
     {CMD_INSERT, [] {
-       InsertFrame(g_animation.basePath);
+       RecordInsertFrame(g_animation.basePath);
        Reload();
      }},
     {CMD_DELETE, [] {
-       DeleteFrame(g_animation.basePath);
+       RecordDeleteFrame(g_animation.basePath);
        Reload();
      }},
     {CMD_COPY, MarkCopiedFrame},
     {CMD_PASTE, [] {
-       PasteFrame(g_animation.basePath);
+       RecordCurrent([] { PasteFrame(g_animation.basePath); });
        Reload();
      }},
+    {CMD_UNDO, UndoCommand},
+    {CMD_REDO, RedoCommand},
     {CMD_MODEFRAMES, [] { SetMode(FrameFiles); }},
     {CMD_MODEALLINONE, [] { SetMode(AllInOne); }},
 };
@@ -236,7 +246,9 @@ void DispatchCommand(WORD command) {
     if (row.number == command) {
       ++s_commandDepth;
       row.run();
-      if (--s_commandDepth == 0) ShowWriteFailure();
+      if (--s_commandDepth > 0) return;
+      UpdateHistoryMenu();
+      ShowWriteFailure();
       return;
     }
   }

@@ -45,12 +45,14 @@ size_t ReadChunk(std::istream& in, char* buffer, size_t size) {
 const int kErrorNameTooLong = ERROR_FILENAME_EXCED_RANGE;
 const int kErrorReadFailed = ERROR_READ_FAULT;
 const int kErrorNameTaken = ERROR_ALREADY_EXISTS;
+const int kErrorMissing = ERROR_FILE_NOT_FOUND;
 static int LastError() { return static_cast<int>(GetLastError()); }
 static HANDLE Handle(const SafeWriter& w) { return reinterpret_cast<HANDLE>(w.file); }
 #else
 const int kErrorNameTooLong = ENAMETOOLONG;
 const int kErrorReadFailed = EIO;
 const int kErrorNameTaken = EEXIST;
+const int kErrorMissing = ENOENT;
 static int LastError() { return errno; }
 #endif
 

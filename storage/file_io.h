@@ -122,6 +122,7 @@ void EndSafeWriteSeries(SafeWriteSeries& series);
 extern const int kErrorNameTooLong;  // a name that does not fit its buffer
 extern const int kErrorReadFailed;   // reading a file failed part-way
 extern const int kErrorNameTaken;    // a name that another file has
+extern const int kErrorMissing;      // a file that should be there is not
 
 // The system's text for an error code, without a line end; always terminated.
 void DescribeFileError(int error, char* text, size_t size);

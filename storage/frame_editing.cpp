@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <utility>
 
 #include "file_io.h"
 #include "frame_files.h"
@@ -97,7 +98,7 @@ bool SetFrameSound(const char* path) {
   return true;
 }
 
-bool InsertFrame(const char* base) {
+bool InsertFrameMoves(const char* base, FrameShift* made) {
   uint32_t current = g_animation.currentFrame;
   if (current > HighestSlot) return true;
   // Only the frames with a file move; the rest would be names tried in vain.
@@ -107,47 +108,33 @@ bool InsertFrame(const char* base) {
     if (MayHaveFile(slots, i)) shift.frames.push_back(i);
   }
   ShiftFailure failure{};
-  if (ShiftFrameFiles(base, shift, &failure)) return true;
-  TellShiftFailure(failure);
-  return false;
+  if (!ShiftFrameFiles(base, shift, &failure)) {
+    TellShiftFailure(failure);
+    return false;
+  }
+  if (made != nullptr) *made = std::move(shift);
+  return true;
 }
 
-bool DeleteFrame(const char* base) {
+bool DeleteFrameMoves(const char* base, FrameShift* made) {
   uint32_t current = g_animation.currentFrame;
-  ShiftFailure failure{};
-  // The frame's file goes aside first: until the end it can come back, and a
-  // process killed midway leaves it there rather than nowhere.
+  // Only the frames with a file move; the rest would be names tried in vain.
   const FrameSlots slots = ListFrameSlots(base);
-  char name[kPathMax];
-  char aside[kSafeNameSize] = "";
-  if (FrameFileName(name, sizeof name, base, current) && MayHaveFile(slots, current)) {
-    RenameResult result = MoveAside(name, aside, &failure.error);
-    if (result == RenameResult::Failed) {
-      CopyText(failure.file, sizeof failure.file, name);
-      TellShiftFailure(failure);
-      return false;
-    }
-    if (result != RenameResult::Done) aside[0] = '\0';
-  }
   FrameShift shift{-1, {}};
   for (uint32_t i = current; i < HighestSlot; ++i) {
     if (MayHaveFile(slots, i + 1)) shift.frames.push_back(i + 1);
   }
-  bool done = ShiftFrameFiles(base, shift, &failure);
-  if (done && aside[0] != '\0' && !RemoveFile(aside, &failure.error)) {
-    CopyText(failure.file, sizeof failure.file, name);
-    UndoFrameShift(base, shift, &failure);
-    done = false;
+  ShiftFailure failure{};
+  if (!RemoveFrameAndShift(base, current, shift, &failure)) {
+    TellShiftFailure(failure);
+    return false;
   }
-  int error = kErrorNameTaken;
-  if (!done && aside[0] != '\0' && TryRename(aside, name, &error) != RenameResult::Done &&
-      failure.stranded[0] == '\0') {
-    CopyText(failure.stranded, sizeof failure.stranded, aside);
-    failure.strandedError = error;
-  }
-  if (!done) TellShiftFailure(failure);
-  return done;
+  if (made != nullptr) *made = std::move(shift);
+  return true;
 }
+
+bool InsertFrame(const char* base) { return InsertFrameMoves(base, nullptr); }
+bool DeleteFrame(const char* base) { return DeleteFrameMoves(base, nullptr); }
 
 // Copies frame from's file over frame to's; nothing happens when from has
 // no file.

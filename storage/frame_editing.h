@@ -10,6 +10,7 @@
 #include <istream>
 
 #include "file_io.h"
+#include "frame_shift.h"
 
 // A frame on show through a repeat ("same N") would become a copy of frame N
 // once written: every write of it asks first (the ConfirmCopyingRepeat hook),
@@ -50,6 +51,10 @@ bool InsertFrame(const char* base);
 // others have moved, so that any failure puts everything back (and is told
 // as for InsertFrame).
 bool DeleteFrame(const char* base);
+
+// The same, handing the moves made to *made once done.
+bool InsertFrameMoves(const char* base, FrameShift* made);
+bool DeleteFrameMoves(const char* base, FrameShift* made);
 
 // Copies the current frame's file over the next frame's file.
 void CopyToNext(const char* base);

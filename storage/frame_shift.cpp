@@ -23,12 +23,16 @@ static RenameResult MoveFrameFile(const char* base, uint32_t frame, int step, ch
   return TryRename(from, to, error);
 }
 
-bool ShiftFrameFiles(const char* base, FrameShift& shift, ShiftFailure* failure) {
+bool ShiftFrameFiles(const char* base, FrameShift& shift, ShiftFailure* failure, bool exact) {
   FrameShift made{shift.step, {}};
   for (uint32_t frame : shift.frames) {
-    char from[kPathMax];
+    char from[kPathMax] = "";
     int error = 0;
     RenameResult result = MoveFrameFile(base, frame, shift.step, from, &error);
+    if (exact && result != RenameResult::Done && result != RenameResult::Failed) {
+      error = result == RenameResult::NoSource ? kErrorMissing : kErrorNameTaken;
+      result = RenameResult::Failed;
+    }
     if (result == RenameResult::Done) {
       made.frames.push_back(frame);
     } else if (result == RenameResult::Failed) {
@@ -56,6 +60,34 @@ void UndoFrameShift(const char* base, const FrameShift& shift, ShiftFailure* fai
       failure->strandedError = error;
     }
   }
+}
+
+bool RemoveFrameAndShift(const char* base, uint32_t frame, FrameShift& shift, ShiftFailure* failure, bool exact) {
+  // Until the end the frame's file can come back, and a process killed
+  // midway leaves it aside rather than nowhere.
+  char name[kPathMax];
+  char aside[kSafeNameSize] = "";
+  if (FrameFileName(name, sizeof name, base, frame)) {
+    RenameResult result = MoveAside(name, aside, &failure->error);
+    if (result == RenameResult::Failed) {
+      CopyText(failure->file, sizeof failure->file, name);
+      return false;
+    }
+    if (result != RenameResult::Done) aside[0] = '\0';
+  }
+  bool done = ShiftFrameFiles(base, shift, failure, exact);
+  if (done && aside[0] != '\0' && !RemoveFile(aside, &failure->error)) {
+    CopyText(failure->file, sizeof failure->file, name);
+    UndoFrameShift(base, shift, failure);
+    done = false;
+  }
+  int error = kErrorNameTaken;
+  if (!done && aside[0] != '\0' && TryRename(aside, name, &error) != RenameResult::Done &&
+      failure->stranded[0] == '\0') {
+    CopyText(failure->stranded, sizeof failure->stranded, aside);
+    failure->strandedError = error;
+  }
+  return done;
 }
 
 void TellShiftFailure(const ShiftFailure& failure) {

@@ -31,7 +31,17 @@ FrameShift Reversed(const FrameShift& shift);
 // shift.frames, which then lists exactly the moves made. A move the system
 // refuses stops the shift: the moves made are undone in reverse order,
 // *failure says what happened, shift.frames is emptied, and false is returned.
-bool ShiftFrameFiles(const char* base, FrameShift& shift, ShiftFailure* failure);
+// With exact, every listed move must be made: a frame without a file or a
+// new number taken stops the shift as a refusal does (a shift that was made
+// once is run again exactly as it was).
+bool ShiftFrameFiles(const char* base, FrameShift& shift, ShiftFailure* failure, bool exact = false);
+
+// Deletes frame's file and makes shift, which closes the gap, all or
+// nothing: the file goes aside to a temporary name first and is removed once
+// the others have moved, so that any failure puts everything back (then
+// *failure says what happened, and false is returned; nothing is told).
+bool RemoveFrameAndShift(const char* base, uint32_t frame, FrameShift& shift, ShiftFailure* failure,
+                         bool exact = false);
 
 // Undoes shift, made by ShiftFrameFiles, as far as the system lets it: a file
 // that cannot go back stays where it is, and the first is named in

@@ -22,8 +22,6 @@
 
 namespace {
 
-using Frames = std::map<int, std::string>;  // frame number (-1: the all-in-one file) to bytes
-
 class FrameEditing : public StorageTest {
  protected:
   // Runs operation at frame n.
@@ -32,15 +30,6 @@ class FrameEditing : public StorageTest {
     g_animation.currentFrame = n;
     CopyText(g_animation.basePath, sizeof g_animation.basePath, Base().c_str());
     return operation(g_animation.basePath);
-  }
-  Frames Files() {
-    Frames frames;
-    for (const std::string& name : ListDir(Dir())) frames[name == "anim.txt" ? -1 : std::stoi(name.substr(4))] = ReadBytes(Dir() + "/" + name);
-    return frames;
-  }
-  void Write(const Frames& frames) {
-    for (const auto& [n, text] : Files()) std::filesystem::remove(n < 0 ? AllInOnePath() : FramePath(n));
-    for (const auto& [n, text] : frames) n < 0 ? WriteAllInOne(text) : WriteFrame(n, text);
   }
 };
 

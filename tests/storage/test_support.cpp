@@ -82,6 +82,17 @@ void StorageTest::Load(uint32_t n, int mode) {
   LoadFrame(g_animation.basePath, n);
 }
 
+Frames StorageTest::Files() {
+  Frames frames;
+  for (const std::string& name : ListDir(Dir())) frames[name == "anim.txt" ? -1 : std::stoi(name.substr(4))] = ReadBytes(Dir() + "/" + name);
+  return frames;
+}
+
+void StorageTest::Write(const Frames& frames) {
+  for (const auto& [n, text] : Files()) fs::remove(n < 0 ? AllInOnePath() : FramePath(n));
+  for (const auto& [n, text] : frames) n < 0 ? WriteAllInOne(text) : WriteFrame(n, text);
+}
+
 std::string Block(int number, const std::string& text) {
   char head[16];
   std::snprintf(head, sizeof head, "%04d\r\n", number);

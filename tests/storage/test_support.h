@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,8 @@ struct HookLog {
 };
 extern HookLog g_hooks;
 
+using Frames = std::map<int, std::string>;  // frame number (-1: the all-in-one file) to bytes
+
 // Fresh storage state, recording hooks, the text buffers allocated, and a
 // scratch directory (removed afterwards) holding the animation Base().
 class StorageTest : public ::testing::Test {
@@ -44,6 +47,9 @@ class StorageTest : public ::testing::Test {
   void WriteAllInOne(const std::string& bytes) { ASSERT_TRUE(WriteBytes(AllInOnePath(), bytes)); }
   // Sets the mode and the base path, and loads frame n.
   void Load(uint32_t n, int mode = FrameFiles);
+  // Every file of the animation, and the animation made of exactly frames.
+  Frames Files();
+  void Write(const Frames& frames);
 
  private:
   std::string dir_;
