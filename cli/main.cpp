@@ -18,7 +18,6 @@
 #include <string>
 
 #include "animation.h"
-#include "block_stream.h"
 #include "check_command.h"
 #include "conversion.h"
 #include "frame_files.h"
@@ -218,22 +217,12 @@ int Convert(const char* base, bool expand) {
   g_viewHooks.ConfirmStoringCutFrames = ConfirmStoringCut;
   g_viewHooks.ReportSkippedBlocks = TellSkippedBlocks;
   const std::string allInOne = AllInOneName(base);
-  int frames = 0;  // the blocks with a text: expansion writes a file for each
   if (expand) {
-    // A file without any frame text would expand to nothing: say so. One
-    // that cannot be opened is told by the expansion.
-    BlockStream s;
-    if (OpenBlockStream(s, allInOne.c_str())) {
-      int number = 0;
-      const char* text;
-      int length;
-      for (; ReadBlockNumber(s, &number) != 0 && ReadBlockText(s, &text, &length); AdvanceToNextBlock(s)) {
-        frames += length > 0;
-      }
-      CloseBlockStream(s);
-      if (frames == 0) return Fail("no frames in " + allInOne + ": wrote no frame file");
+    // A file without any frame text expands to nothing: say so. One that
+    // cannot be opened is told by the expansion.
+    if (ExpandAllInOne(base) == 0 && s_failures == 0) {
+      return Fail("no frames in " + allInOne + ": wrote no frame file");
     }
-    ExpandAllInOne(base);
   } else {
     ExportAllInOne(base);
   }

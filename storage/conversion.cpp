@@ -147,10 +147,10 @@ void ExportAllInOne(const char* base) {
   CommitAndTell(out);
 }
 
-void ExpandAllInOne(const char* base) {
+int ExpandAllInOne(const char* base) {
   char name[kPathMax];
   BlockStream s;
-  if (!AllInOneNameOrTell(name, base, TellReadFailure) || !OpenAllInOne(s, name, false)) return;
+  if (!AllInOneNameOrTell(name, base, TellReadFailure) || !OpenAllInOne(s, name, false)) return 0;
   // A number line that is not a number keeps the number held before it.
   // Each number is written once, from its first block, the one a load
   // shows; later blocks with that number are left out and counted.
@@ -159,12 +159,14 @@ void ExpandAllInOne(const char* base) {
   int length;
   std::unordered_set<int> seen;
   int skipped = 0;
+  int texts = 0;
   // Which frame files there are to replace: a name the folder lacks is
   // written without asking about a file there first.
   const FrameSlots slots = ListFrameSlots(base);
   SafeWriteSeries series;
   BeginSafeWriteSeries(series);
   while (ReadBlockNumber(s, &number) != 0 && ReadBlockText(s, &text, &length)) {
+    texts += length > 0;
     // A block with empty text makes no file and leaves an existing one
     // alone. A frame that cannot be written is told, and the others go on.
     if (!seen.insert(number).second) {
@@ -179,6 +181,7 @@ void ExpandAllInOne(const char* base) {
   EndSafeWriteSeries(series);
   CloseBlockStream(s);
   if (skipped > 0 && g_viewHooks.ReportSkippedBlocks != nullptr) g_viewHooks.ReportSkippedBlocks(skipped);
+  return texts;
 }
 
 // Copies the first block's raw window (not cut at "[end]") into WorkBuffer,
