@@ -244,7 +244,7 @@ fault page-out-of-memory-escapes native webpage/web_page.cpp 'catch (const std::
 fault page-texts-in-one-piece native webpage/web_page.cpp 'if (count > 0 && next - start > pieceBytes) {' 'if (count > 0 && next - start > pieceBytes * 1000000) {'
 fault page-too-large-written native webpage/web_page.cpp 'return page.size > source.maxPageBytes ? PageBuild::TooLarge : PageBuild::Built;' 'return PageBuild::Built;'
 fault cli-empty-expansion-done native cli/main.cpp 'if (ExpandAllInOne(base) == 0 && s_failures == 0) {' 'if (ExpandAllInOne(base) < 0) {'
-fault expansion-counts-no-texts native storage/conversion.cpp '    texts += length > 0;' ''
+fault expansion-counts-no-texts native storage/conversion.cpp '      ++texts;' ''
 fault cli-empty-output-name native cli/main.cpp 'if (value.empty()) return Usage("-o needs a file name");' ''
 fault cli-long-path-not-usage native cli/main.cpp 'return Usage((std::string("path too long: ") + animation).c_str());' 'return Fail(std::string("path too long: ") + animation);'
 fault player-limit-stops-any-playback native webpage/player.html 'if (state.playing && state.plays === play) stop();' 'stop();'

@@ -159,19 +159,19 @@ int ExpandAllInOne(const char* base) {
   int length;
   std::unordered_set<int> seen;
   int skipped = 0;
-  int texts = 0;
+  int texts = 0;  // the frames written or tried
   // Which frame files there are to replace: a name the folder lacks is
   // written without asking about a file there first.
   const FrameSlots slots = ListFrameSlots(base);
   SafeWriteSeries series;
   BeginSafeWriteSeries(series);
   while (ReadBlockNumber(s, &number) != 0 && ReadBlockText(s, &text, &length)) {
-    texts += length > 0;
     // A block with empty text makes no file and leaves an existing one
     // alone. A frame that cannot be written is told, and the others go on.
     if (!seen.insert(number).second) {
       ++skipped;
     } else if (length > 0) {
+      ++texts;
       const uint32_t n = static_cast<uint32_t>(number);
       const unsigned flags = MayHaveFile(slots, n) ? 0u : unsigned{kWriteNewName};
       WriteFrameFile(base, n, text, static_cast<size_t>(length), flags, &series);

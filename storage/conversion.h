@@ -15,8 +15,8 @@ void ExportAllInOne(const char* base);
 // with that number, if its text is not empty; later blocks with a number
 // already seen are left out, and their count told (ReportSkippedBlocks).
 // A base.txt that cannot be opened, missing or not, is told
-// (ReportReadFailure). Returns the number of blocks with a text (those left
-// out included): 0 when nothing was there to write.
+// (ReportReadFailure). Returns the number of frames it went to write (each
+// number's first block, with a text): 0 when it wrote nothing.
 int ExpandAllInOne(const char* base);
 
 // Applies frame 0's colour block, if it has one, read in the current

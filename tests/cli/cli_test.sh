@@ -106,6 +106,9 @@ row 0 "wrote all-in-one.html: 6 frames"  '[ -s all-in-one.html ]'      html anim
 row 1 "cannot open missing.txt"          true                          expand missing.txt
 : >empty.txt
 row 1 "no frames in empty.txt: wrote no frame file" '[ ! -e empty0000.txt ]' expand empty.txt
+# Text only in a later block of a number, which the first (empty) block hides.
+printf '0000\r\n[end]\r\n0000\r\nhidden\r\n[end]\r\n' >hid.txt
+row 1 "no frames in hid.txt: wrote no frame file" '[ ! -e hid0000.txt ]' expand hid.txt
 rm anim0*.txt
 row 0 "expanded anim.txt"                expanded                      expand anim.txt
 printf '0000\r\nlater\r\n[end]\r\n' >>anim.txt  # frame 0 again: the first block wins
