@@ -141,14 +141,14 @@ void CheckNumberLine(Walk& w, uint32_t frame, const NumberLineFacts& line, int c
 // The blocks ended where a number line should be: at the file's end, or at
 // an empty line with more of the file after it.
 void CheckRest(Walk& w, BlockStream& s, uint32_t frame) {
-  FileIdentity identity;
+  uint64_t size = 0;
   const uint64_t stop = s.chunkOffset + s.pos;
-  if (!QueryFileIdentity(s.file, &identity) || identity.size <= stop) return;
+  if (!InputFileSize(s.file, &size) || size <= stop) return;
   const char* rest;
   const int got = BlockWindow(s, &rest);
-  bool blank = identity.size - stop <= static_cast<uint64_t>(got);
+  bool blank = size - stop <= static_cast<uint64_t>(got);
   for (int i = 0; blank && i < got; ++i) blank = std::strchr(" \t\r\n", rest[i]) != nullptr && rest[i] != '\0';
-  if (!blank) Add(w, CheckKind::FramesEndEarly, frame, stop).at = identity.size - stop;
+  if (!blank) Add(w, CheckKind::FramesEndEarly, frame, stop).at = size - stop;
 }
 
 // Reads the all-in-one file block by block, as expansion and the loader do.

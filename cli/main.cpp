@@ -82,13 +82,16 @@ int Fail(const std::string& message) {
 // A name as the messages show it: an empty one in quotes.
 std::string Shown(const std::string& name) { return name.empty() ? "\"\"" : name; }
 
+// Names of a base that passed the length check in Run: they fit.
 std::string FrameName(const char* base, uint32_t n) {
-  char number[16];
-  std::snprintf(number, sizeof number, "%04u", n);
-  return base + std::string(number) + ".txt";
+  char name[kPathMax];
+  return FrameFileName(name, sizeof name, base, n) ? name : "";
 }
 
-std::string AllInOneName(const char* base) { return base + std::string(".txt"); }
+std::string AllInOneName(const char* base) {
+  char name[kPathMax];
+  return AllInOneFileName(name, sizeof name, base) ? name : "";
+}
 
 }  // namespace
 
@@ -287,7 +290,8 @@ int Run(int argc, char** argv) {
   char base[kPathMax];
   CopyText(base, sizeof base, animation);
   DeriveBasePath(base);
-  if (std::strlen(animation) >= sizeof base || FrameName(base, 0).size() >= sizeof base) {
+  char frame0[kPathMax];
+  if (std::strlen(animation) >= sizeof base || !FrameFileName(frame0, sizeof frame0, base, 0)) {
     return Usage((std::string("path too long: ") + animation).c_str());
   }
   if (command == "html") return Html(base, mode, out);

@@ -3,10 +3,10 @@
 #include <cstring>
 #include <string>
 
+#include "file_io.h"
+
 #ifdef _WIN32
 #include <windows.h>
-
-#include "path_text.h"
 #else
 #include <sys/stat.h>
 #endif
@@ -15,16 +15,9 @@ namespace {
 
 // A path's directory ("." when it has none) and its file name.
 void Split(const std::string& path, std::string& directory, std::string& name) {
-#ifdef _WIN32
-  const char* back = LastSeparator(path.c_str());
-  const char* slash = std::strrchr(path.c_str(), '/');  // never the second byte of a character
-  const char* last = back > slash ? back : slash;
-#else
-  const char* last = std::strrchr(path.c_str(), '/');
-#endif
-  size_t at = last != nullptr ? static_cast<size_t>(last - path.c_str()) : std::string::npos;
-  directory = at == std::string::npos ? "." : path.substr(0, at + 1);
-  name = at == std::string::npos ? path : path.substr(at + 1);
+  const size_t at = FolderLength(path.c_str());
+  directory = at > 0 ? path.substr(0, at) : ".";
+  name = path.substr(at);
 }
 
 #ifdef _WIN32

@@ -8,14 +8,11 @@
 #include "animation_check.h"
 #include "main_window.h"
 #include "path_text.h"
+#include "web_export.h"
 
 // The message texts are ANSI (Shift-JIS) bytes for MessageBoxA.
 // "点検"
 static const char kCaption[] = "\x93_\x8c\x9f";
-// "先にアニメーションを開いてください。"
-static const char kNoAnimation[] = "\x90\xe6\x82\xc9\x83" "A\x83j\x83\x81\x81[\x83V\x83\x87\x83\x93\x82\xf0\x8aJ\x82\xa2\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2\x81" "B";
-// "コマが見つかりません:"
-static const char kNoFiles[] = "\x83R\x83}\x82\xaa\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1:";
 // "コマファイル"
 static const char kFrameFiles[] = "\x83R\x83}\x83t\x83@\x83" "C\x83\x8b";
 // " 個"
@@ -186,7 +183,7 @@ void CheckAnimationCommand() {
   CheckAnimation(base, kCheckFrames | kCheckAllInOne, report);
   SetCursor(cursor);
   if (!report.checkedFrames && !report.checkedAllInOne) {
-    const std::string text = std::string(kNoFiles) + "\r\n" + base + "0000.txt ...\r\n" + base + ".txt";
+    const std::string text = std::string(kNoFrames) + "\r\n" + base + "0000.txt ...\r\n" + base + ".txt";
     MessageBoxA(g_mainWindow, text.c_str(), kCaption, MB_OK | MB_ICONWARNING);
     return;
   }
