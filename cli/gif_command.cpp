@@ -80,6 +80,7 @@ std::string Parse(int argc, char** argv, GifOptions& o) {
       }
       o.mode = std::strcmp(value, "frames") == 0 ? FrameFiles : AllInOne;
     } else if (arg == "-o") {
+      if (value[0] == '\0') return "-o needs a file name";
       o.out = value;
     } else if (arg == "--speed") {
       if (!ReadNumber(value, 1, 6, &n)) return std::string("--speed is 1 to 6: ") + value;
@@ -98,7 +99,7 @@ std::string Parse(int argc, char** argv, GifOptions& o) {
       o.animation = argv[i];
     }
   }
-  return o.animation == nullptr ? "no animation given" : "";
+  return o.animation == nullptr || o.animation[0] == '\0' ? "no animation given" : "";
 }
 
 #ifdef _WIN32
@@ -199,9 +200,7 @@ int RunGifCommand(int argc, char** argv) {
   const std::string problem = Parse(argc, argv, o);
   if (!problem.empty()) return Usage(problem);
   char base[kPathMax];
-  if (std::strlen(o.animation) >= sizeof base) return Fail(std::string("path too long: ") + o.animation);
-  CopyText(base, sizeof base, o.animation);
-  DeriveBasePath(base);
+  if (!AnimationBase(o.animation, base)) return Usage(std::string("path too long: ") + o.animation);
   const std::string beside = std::string(base) + ".gif";
   if (o.out == nullptr) {
     if (beside.size() >= static_cast<size_t>(kPathMax)) return Fail("the GIF's name is too long");

@@ -112,6 +112,13 @@ std::string FontSettingsBesideProgram() {
   return std::string(program, static_cast<size_t>(separator - program) + 1) + "font.ini";
 }
 
+bool AnimationBase(const char* animation, char (&base)[kPathMax]) {
+  CopyText(base, sizeof base, animation);
+  DeriveBasePath(base);
+  char frame0[kPathMax];
+  return std::strlen(animation) < sizeof base && FrameFileName(frame0, sizeof frame0, base, 0);
+}
+
 bool HasFrameFiles(const char* base) {
   const FrameSlots slots = ListFrameSlots(base);
   for (uint32_t n = 0; n < HighestSlot; ++n) {
@@ -286,14 +293,8 @@ int Run(int argc, char** argv) {
   }
   if (animation == nullptr || animation[0] == '\0') return Usage("no animation given");
 
-  // A path whose files' names would not fit the program's path buffer.
   char base[kPathMax];
-  CopyText(base, sizeof base, animation);
-  DeriveBasePath(base);
-  char frame0[kPathMax];
-  if (std::strlen(animation) >= sizeof base || !FrameFileName(frame0, sizeof frame0, base, 0)) {
-    return Usage((std::string("path too long: ") + animation).c_str());
-  }
+  if (!AnimationBase(animation, base)) return Usage((std::string("path too long: ") + animation).c_str());
   if (command == "html") return Html(base, mode, out);
   if (command == "check") return CheckCommand(animation, base, mode, json);
   return Convert(base, command == "expand");

@@ -64,6 +64,9 @@ row 0 "wrote anim.html: 6 frames"        'grep -q "zx-text" anim.html' html anim
 row 0 "sound not found, left out: nosuch.wav" '[ -s page.html ]'      html anim.txt --layout frames -o page.html
 row 1 "cannot write nodir/page.html"     '[ ! -e nodir ]'              html anim.txt -o nodir/page.html
 row 2 "--speed is 1 to 6: 7"             true                          gif anim.txt --speed 7
+row 2 "no animation given"               '[ ! -e .gif ]'               gif ""
+row 2 "-o needs a file name"             true                          gif anim.txt -o ""
+row 2 "path too long"                    true                          gif "$(printf 'a%.0s' {1..252}).txt"
 row 1 "over the animation's own file ./anim0002.txt" 'cmp -s anim0002.txt original/anim0002.txt' gif anim.txt -o ./anim0002.txt
 row 1 "over the animation's own file anim.txt" '[ ! -e anim.txt ]'    gif anim.txt -o anim.txt
 row 1 "no frames in missing.txt"         '[ ! -e missing.gif ]'        gif missing.txt
