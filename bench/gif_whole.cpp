@@ -26,13 +26,16 @@ int main(int argc, char** argv) {
   std::vector<uint32_t> canvas(static_cast<size_t>(width) * height);
   std::vector<GifByteType> line(static_cast<size_t>(width)), indices(canvas.size());
   GraphicsControlBlock control{};
+  control.TransparentColor = NO_TRANSPARENT_COLOR;
   bool ok = EGifPutScreenDesc(out, width, height, 8, 0, nullptr) == GIF_OK;
   const GifByteType loop[] = {1, 0, 0};
   ok = ok && EGifPutExtensionLeader(out, APPLICATION_EXT_FUNC_CODE) == GIF_OK &&
        EGifPutExtensionBlock(out, 11, "NETSCAPE2.0") == GIF_OK && EGifPutExtensionBlock(out, 3, loop) == GIF_OK &&
        EGifPutExtensionTrailer(out) == GIF_OK;
   GifRecordType record;
-  while (ok && DGifGetRecordType(in, &record) == GIF_OK && record != TERMINATE_RECORD_TYPE) {
+  // Anything this cannot store whole (a record it cannot read, a picture of
+  // more than 256 colours) fails the run: a cut file would be measured.
+  while (ok && (ok = DGifGetRecordType(in, &record) == GIF_OK) && record != TERMINATE_RECORD_TYPE) {
     if (record == EXTENSION_RECORD_TYPE) {
       int code;
       GifByteType* block;
@@ -41,7 +44,8 @@ int main(int argc, char** argv) {
       while (ok && block != nullptr) ok = DGifGetExtensionNext(in, &block) == GIF_OK;
       continue;
     }
-    if (record != IMAGE_DESC_RECORD_TYPE || DGifGetImageDesc(in) != GIF_OK) break;
+    ok = record == IMAGE_DESC_RECORD_TYPE && DGifGetImageDesc(in) == GIF_OK;
+    if (!ok) break;
     const GifImageDesc d = in->Image;
     const ColorMapObject* map = d.ColorMap != nullptr ? d.ColorMap : in->SColorMap;
     for (int y = 0; ok && y < d.Height; ++y) {
@@ -55,7 +59,8 @@ int main(int argc, char** argv) {
     // The whole picture with a table of its own colours.
     std::map<uint32_t, int> colours;
     for (uint32_t c : canvas) colours.emplace(c, 0);
-    if (colours.size() > 256) break;
+    ok = colours.size() <= 256;
+    if (!ok) break;
     int bits = 1;
     while ((1 << bits) < static_cast<int>(colours.size())) ++bits;
     ColorMapObject* table = GifMakeMapObject(1 << bits, nullptr);
