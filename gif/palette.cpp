@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -41,8 +43,9 @@ bool IndexExactly(const uint32_t* pixels, size_t count, Palette& palette, uint8_
 
 int Channel(uint32_t colour, int channel) { return colour >> (16 - 8 * channel) & 255; }
 
-}  // namespace
-
+// Reduces the colours of histogram (colour and count pairs, distinct colours)
+// to at most limit colours by median cut; returns, for each pair, the index
+// of its colour in table, which receives the reduced colours.
 std::vector<uint8_t> MedianCut(const std::vector<std::pair<uint32_t, uint32_t>>& histogram, int limit,
                                std::vector<uint32_t>& table) {
   // A box of colours: its widest channel, and how widely its colours spread
@@ -132,6 +135,8 @@ std::vector<uint8_t> MedianCut(const std::vector<std::pair<uint32_t, uint32_t>>&
   }
   return index;
 }
+
+}  // namespace
 
 void IndexPixels(const uint32_t* pixels, size_t count, Palette& palette, uint8_t* indices) {
   palette.transparent = -1;

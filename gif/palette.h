@@ -22,8 +22,3 @@ struct Palette {
 // nearest colours (kUnchangedPixel always keeps an exact entry).
 void IndexPixels(const uint32_t* pixels, size_t count, Palette& palette, uint8_t* indices);
 
-// Reduces the colours of histogram (colour and count pairs, distinct colours)
-// to at most limit colours by median cut; returns, for each pair, the index
-// of its colour in table, which receives the reduced colours.
-std::vector<uint8_t> MedianCut(const std::vector<std::pair<uint32_t, uint32_t>>& histogram, int limit,
-                               std::vector<uint32_t>& table);

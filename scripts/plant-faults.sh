@@ -296,7 +296,7 @@ fault expansion-replaces-unasked windows $C 'MayHaveFile(slots, n) ? 0u : unsign
 fault command-line-keeps-quotes native $P "if (*p == '\"') continue;" ''
 fault chosen-sound-keeps-directory native $P 'if (SameDirectory(soundPath, basePath) == 0) StripDirectory(soundPath);' 'if (SameDirectory(soundPath, basePath) == 1) StripDirectory(soundPath);'
 # The window side, through the user stories.
-fault colour-red-blue-swapped windows $V 'return static_cast<COLORREF>((colour.red & 255) | (colour.green & 255) << 8 | (colour.blue & 255) << 16);' 'return static_cast<COLORREF>((colour.blue & 255) | (colour.green & 255) << 8 | (colour.red & 255) << 16);'
+fault colour-red-blue-swapped windows $D 'return static_cast<COLORREF>((colour.red & 255) | (colour.green & 255) << 8 | (colour.blue & 255) << 16);' 'return static_cast<COLORREF>((colour.blue & 255) | (colour.green & 255) << 8 | (colour.red & 255) << 16);'
 fault first-paint-black-background windows $V '    BackColour = ColourTriple{255, 255, 255};' '    BackColour = ColourTriple{0, 0, 0};'
 fault cancelled-colour-black windows $V 'dialog.rgbResult = RGB(128, 128, 128);' 'dialog.rgbResult = RGB(0, 0, 0);'
 fault new-pen-not-selected windows $D 'DeleteObject(SelectObject(dc, line));' 'DeleteObject(line);'

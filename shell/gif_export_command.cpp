@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <new>
 #include <string>
 
 #include "animation.h"
@@ -21,10 +22,6 @@ static const char kBytes[] = "\x83o\x83\x43\x83g";
 // "絵が大きすぎて GIF にできません:"
 static const char kTooLarge[] =
     "\x8aG\x82\xaa\x91\xe5\x82\xab\x82\xb7\x82\xac\x82\xc4 GI\x46 \x82\xc9\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1:";
-// "メモリが足りないため、書き出せませんでした。"
-static const char kNoMemory[] =
-    "\x83\x81\x83\x82\x83\x8a\x82\xaa\x91\xab\x82\xe8\x82\xc8\x82\xa2\x82\xbd\x82\xdf\x81\x41\x8f\x91\x82\xab\x8fo"
-    "\x82\xb9\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd\x81\x42";
 // "コマを描けませんでした。"
 static const char kNotDrawn[] = "\x83R\x83}\x82\xf0\x95`\x82\xaf\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd\x81\x42";
 
@@ -45,13 +42,13 @@ static void TellNotWritten(const GifResult& r, const char* base, const std::stri
     case GifOutcome::NotDrawn:
       return Tell(kNotDrawn, MB_ICONERROR);
     case GifOutcome::OutOfMemory:
-      return Tell(kNoMemory, MB_ICONERROR);
+      return Tell(kOutOfMemory, MB_ICONERROR);
     default:
       return Tell(std::string(kNotWritten) + "\r\n" + target + "\r\n" + r.error, MB_ICONERROR);
   }
 }
 
-void ExportGifCommand() {
+static void ExportGifFile() {
   const char* base = g_animation.basePath;
   if (base[0] == '\0') return Tell(kNoAnimation, MB_ICONWARNING);
   const std::string target = std::string(base) + ".gif";
@@ -73,4 +70,13 @@ void ExportGifCommand() {
   Tell(std::string(kWritten) + "\r\n" + target + "\r\n\r\n" + std::to_string(r.frames) + " " + kFrames +
            std::to_string(r.width) + " x " + std::to_string(r.height) + ", " + std::to_string(r.bytes) + " " + kBytes,
        MB_ICONINFORMATION);
+}
+
+void ExportGifCommand() {
+  // Running out of memory is told; the program and the editor's text stay.
+  try {
+    ExportGifFile();
+  } catch (const std::bad_alloc&) {
+    MessageBoxA(g_mainWindow, kOutOfMemory, kCaption, MB_OK | MB_ICONERROR);
+  }
 }

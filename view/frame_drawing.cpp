@@ -3,6 +3,10 @@
 #include <memory>
 #include <new>
 
+COLORREF ColourValue(const ColourTriple& colour) {
+  return static_cast<COLORREF>((colour.red & 255) | (colour.green & 255) << 8 | (colour.blue & 255) << 16);
+}
+
 void SelectFrameColours(HDC dc, COLORREF pen, COLORREF back, HPEN* newPen, HBRUSH* newBrush) {
   HBRUSH brush = CreateSolidBrush(back);
   HPEN line = CreatePen(PS_SOLID, 1, pen);
@@ -101,8 +105,7 @@ bool MakeGdiPainter(HFONT font, FramePainter& painter) {
   painter.paint = [s](const char* text, const ColourTriple& pen, const ColourTriple& back, int width, int height,
                       uint32_t* pixels) {
     if (!Size(*s, width, height)) return false;
-    auto value = [](const ColourTriple& c) { return RGB(c.red & 255, c.green & 255, c.blue & 255); };
-    SelectFrameColours(s->picture.dc, value(pen), value(back));
+    SelectFrameColours(s->picture.dc, ColourValue(pen), ColourValue(back));
     DrawFrame(s->picture.dc, RECT{0, 0, width, height}, text);
     GdiFlush();
     const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);

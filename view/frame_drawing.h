@@ -7,6 +7,9 @@
 
 #include "gif_export.h"
 
+// The Windows colour value of a colour triple, from the low 8 bits of each.
+COLORREF ColourValue(const ColourTriple& colour);
+
 // Makes pen and back the colours of dc: a new solid brush in back and a
 // one-pixel pen in pen are selected (the ones they replace are deleted), and
 // the text and background colours are set. *newPen and *newBrush, when

@@ -33,10 +33,6 @@ void InstallFrameView(HWND view) {
 
 HWND FrameView() { return s_view; }
 
-COLORREF ColourValue(const ColourTriple& colour) {
-  return static_cast<COLORREF>((colour.red & 255) | (colour.green & 255) << 8 | (colour.blue & 255) << 16);
-}
-
 static ColourTriple TripleOf(COLORREF value) {
   return ColourTriple{GetRValue(value), GetGValue(value), GetBValue(value)};
 }

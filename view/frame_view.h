@@ -20,9 +20,6 @@ LRESULT CALLBACK FrameViewProc(HWND view, UINT message, WPARAM wParam, LPARAM lP
 void RenderFrame();
 void ApplyColours();
 
-// The Windows colour value of a colour triple, from the low 8 bits of each.
-COLORREF ColourValue(const ColourTriple& colour);
-
 // Opens the colour dialog (grey start, full open), modal to the window the
 // view is in; returns its colour, grey when cancelled.
 COLORREF ChooseColour();
