@@ -108,9 +108,6 @@ fault joined-path-not-refused native $P 'if (written < 0 || static_cast<size_t>(
 fault separator-ignores-lead-bytes native $P 'return g_isLeadByte != nullptr && g_isLeadByte(static_cast<unsigned char>(*p)) && p[1]' 'return false && p[1]'
 fault windows-default-no-lead-bytes windows $P 'bool (*g_isLeadByte)(unsigned char lead) = AnsiLeadByte;' 'bool (*g_isLeadByte)(unsigned char lead) = nullptr;'
 fault cancelled-font-dialog-kept windows $F 'if (confirmed) g_fontDescription = chosen;' 'g_fontDescription = chosen;'
-fault surface-objects-not-restored windows $V 'RestoreDC(s_surface, s_surfaceState);' ''
-fault colours-applied-before-surface windows $V '  if (s_surface == nullptr) return;
-  SelectFrameColours' '  SelectFrameColours'
 fault long-command-line-cut windows $M 'if (written < 0 || written >= static_cast<int>(sizeof s_commandLine)) {' 'if (written < 0) {'
 fault dropped-name-cut windows $M 'if (length > 0 && length < static_cast<UINT>(kPathMax)) {' 'if (length > 0) {'
 fault first-paint-resets-colours windows $V 'if (!s_coloursApplied) {' 'if (true) {'
