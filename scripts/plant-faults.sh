@@ -207,13 +207,9 @@ fault base-cut-in-directory native $S/animation.cpp "char* dot = std::strrchr(pa
 
 # The block index: used only while the file is provably the one indexed.
 fault index-keeps-changed-file native storage/block_index.cpp ' || !SameFileVersion(*identity, s_index.identity)' ''
-fault index-ignores-write-time native storage/file_io.cpp 'a.writeTime == b.writeTime &&' ''
-fault index-ignores-size native storage/file_io.cpp 'a.size == b.size &&' ''
 fault index-ignores-identity native storage/file_io.cpp 'a.volume == b.volume && a.file == b.file &&' ''
 fault index-trusts-racy-write native storage/block_index.cpp 'identity->writeTime < s_now() - kFileTimeGranularity;' 'identity->writeTime < s_now();'
 fault index-trusts-any-write native storage/block_index.cpp 's_index.trusted = identity->writeTime < s_now() - kFileTimeGranularity;' 's_index.trusted = true;'
-fault index-number-line-unchecked native $B 'if (ReadNumberLineAt(s, &read) == 0 || read != block.number) {' 'if (ReadNumberLineAt(s, &read) == 0) {'
-fault index-walk-mismatch-kept native $B 'if (!s.mismatch) return found;' 'return found;'
 # The page writer and the command-line tool.
 fault page-never-ends-playback native $W 's_effects.ends = g_animation.playing == 0;' 's_effects.ends = false;'
 fault page-changes-frame-record windows $W '  g_frameRecord = s.record;' ''
